@@ -1,0 +1,58 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+namespace tessaro {
+
+class NavigationDelegate {
+public:
+    virtual ~NavigationDelegate() = default;
+    // A navigation finished loading. A failed load is not a finished navigation.
+    virtual void didFinishNavigation() = 0;
+};
+
+// The web view's request for a file to upload. It is answered exactly once: an answer
+// after the first is ignored, and a request dropped without an answer is cancelled.
+class OpenPanelRequest {
+public:
+    virtual ~OpenPanelRequest() = default;
+    virtual void answer(std::optional<std::string> chosenFile) = 0;
+};
+
+class UIDelegate {
+public:
+    virtual ~UIDelegate() = default;
+    virtual void runOpenPanel(std::shared_ptr<OpenPanelRequest> request) = 0;
+};
+
+class ScriptMessageHandler {
+public:
+    virtual ~ScriptMessageHandler() = default;
+    // A page posted window.webkit.messageHandlers.<name>.postMessage(body). The body
+    // arrives as a value tree; undefined and anything JSON cannot hold arrive as null.
+    virtual void didReceiveScriptMessage(const std::string& name, const nlohmann::json& body) = 0;
+};
+
+enum class PressureBehavior { primaryDefault = 0, primaryClick = 1, primaryGeneric = 2 };
+
+// The host's web view. The secondary-button press and the look-up gesture never reach
+// it; everything else is the engine's own behaviour.
+class WebView {
+public:
+    virtual ~WebView() = default;
+    virtual void setCustomUserAgent(const std::string& userAgent) = 0;
+    virtual void setNavigationDelegate(NavigationDelegate& delegate) = 0;
+    virtual void setUIDelegate(UIDelegate& delegate) = 0;
+    virtual void addScriptMessageHandler(ScriptMessageHandler& handler, const std::string& name) = 0;
+    // A plain GET of the address, replacing whatever the view shows or loads.
+    virtual void load(const std::string& address) = 0;
+    // Runs the script in the page; its result and any error are ignored.
+    virtual void evaluateJavaScript(const std::string& script) = 0;
+    virtual void setPressureConfiguration(PressureBehavior behavior) = 0;
+};
+
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <functional>
+
+namespace tessaro {
+
+class WebView;
+
+class WindowDelegate {
+public:
+    virtual ~WindowDelegate() = default;
+    // Each time the window is shown (mapped).
+    virtual void viewDidAppear() = 0;
+};
+
+// The one exam window.
+class Window {
+public:
+    virtual ~Window() = default;
+    virtual void setDelegate(WindowDelegate& delegate) = 0;
+    // The web view becomes the window's content and fills it.
+    virtual void addSubview(WebView& webView) = 0;
+    // Sizes the window to the full rectangle of the screen it is on. False when the
+    // window is on no screen; it then keeps its size.
+    virtual bool fillScreen() = 0;
+    // Asks for full screen and reports, once and later on the main thread, whether the
+    // window manager really put the window there (within a bounded wait).
+    virtual void enterFullScreen(std::function<void(bool locked)> done) = 0;
+    // Hides the window's contents from other processes' screen capture. False when the
+    // desktop offers no way to do that.
+    virtual bool excludeFromCapture() = 0;
+};
+
+}
