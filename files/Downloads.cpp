@@ -1,0 +1,68 @@
+#include "files/Downloads.h"
+
+#include <variant>
+
+#include "app/DiagnosticLine.h"
+#include "files/FileName.h"
+#include "platform/Files.h"
+#include "platform/HttpClient.h"
+#include "platform/MainQueue.h"
+#include "platform/StandardOutput.h"
+#include "platform/Url.h"
+#include "web/ExamWebView.h"
+
+namespace tessaro {
+
+namespace {
+
+constexpr long firstHttpErrorStatus = 400;
+
+}
+
+Downloads::Downloads(HttpClient& httpClient, Files& files, MainQueue& mainQueue, StandardOutput& output,
+                     ExamWebView& webView)
+    : m_httpClient(httpClient)
+    , m_files(files)
+    , m_mainQueue(mainQueue)
+    , m_output(output)
+    , m_webView(webView)
+{
+}
+
+void Downloads::downloadFile(const std::string& url, const std::string& name)
+{
+    if (!isPlainFileName(name)) {
+        m_output.writeLine(diagnosticLine("download refused: \"" + name + "\" is not a plain file name"));
+        return;
+    }
+    if (!url::isValid(url)) {
+        m_output.writeLine(diagnosticLine("download refused: \"" + url + "\" is not a valid address"));
+        return;
+    }
+
+    // The completion runs on a worker thread: the file is moved there, before the
+    // temporary file goes away; only the page call waits for the main thread.
+    m_httpClient.download(url, [this, url, name](HttpDownload download) {
+        if (!download.temporaryFile)
+            return;
+        if (download.response && download.response->statusCode >= firstHttpErrorStatus) {
+            m_output.writeLine(diagnosticLine("download failed: the server answered " + url + " with HTTP status "
+                                              + std::to_string(download.response->statusCode)));
+            return;
+        }
+
+        const auto folder = m_files.downloadsFolder();
+        if (const auto* error = std::get_if<FileError>(&folder)) {
+            m_output.writeLine(diagnosticLine("file error: " + error->description));
+            return;
+        }
+        const std::string destination = std::get<std::string>(folder) + "/" + name;
+        if (const auto error = m_files.moveWithoutReplacing(*download.temporaryFile, destination)) {
+            m_output.writeLine(diagnosticLine("file error: " + error->description));
+            return;
+        }
+        m_mainQueue.post([this] { m_webView.sendPageMessage("downloaded", true); });
+    });
+}
+
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+
+namespace tessaro {
+
+class ExamWebView;
+class Files;
+class HttpClient;
+class MainQueue;
+class StandardOutput;
+
+// Fetches a file for the page into the Downloads folder under the page's name, never
+// replacing anything there. The page hears "downloaded" when the file is stored, and
+// nothing at all otherwise.
+class Downloads {
+public:
+    Downloads(HttpClient&, Files&, MainQueue&, StandardOutput&, ExamWebView&);
+
+    void downloadFile(const std::string& url, const std::string& name);
+
+private:
+    HttpClient& m_httpClient;
+    Files& m_files;
+    MainQueue& m_mainQueue;
+    StandardOutput& m_output;
+    ExamWebView& m_webView;
+};
+
+}

@@ -1,0 +1,11 @@
+#include "files/FileName.h"
+
+namespace tessaro {
+
+bool isPlainFileName(std::string_view name)
+{
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string_view::npos
+        && name.find('\0') == std::string_view::npos;
+}
+
+}

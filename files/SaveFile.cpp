@@ -1,0 +1,47 @@
+#include "files/SaveFile.h"
+
+#include <variant>
+
+#include "app/DiagnosticLine.h"
+#include "files/FileName.h"
+#include "platform/Files.h"
+#include "platform/StandardOutput.h"
+#include "platform/Url.h"
+#include "web/ExamWebView.h"
+
+namespace tessaro {
+
+SaveFile::SaveFile(Files& files, StandardOutput& output, ExamWebView& webView)
+    : m_files(files)
+    , m_output(output)
+    , m_webView(webView)
+{
+}
+
+void SaveFile::saveFile(const CommandDictionary& body)
+{
+    const auto fileName = member(body, "filename");
+    const auto content = member(body, "content");
+    if (!fileName || !content) {
+        m_output.writeLine("saveFile ignored: the message needs both \"filename\" and \"content\"");
+        return;
+    }
+    if (!isPlainFileName(*fileName)) {
+        m_output.writeLine(diagnosticLine("saveFile refused: \"" + *fileName + "\" is not a plain file name"));
+        return;
+    }
+
+    const auto folder = m_files.downloadsFolder();
+    if (const auto* error = std::get_if<FileError>(&folder)) {
+        m_output.writeLine(diagnosticLine(error->description));
+        return;
+    }
+    const std::string destination = std::get<std::string>(folder) + "/" + *fileName;
+    if (const auto error = m_files.writeAtomically(destination, *content)) {
+        m_output.writeLine(diagnosticLine(error->description));
+        return;
+    }
+    m_webView.sendPageMessage("fileSaved", url::fileAddress(destination));
+}
+
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "bridge/CommandDictionary.h"
+
+namespace tessaro {
+
+class ExamWebView;
+class Files;
+class StandardOutput;
+
+// Saves text from the page as a file in the Downloads folder, replacing a file of the
+// same name in one step, and answers with the file's address.
+class SaveFile {
+public:
+    SaveFile(Files&, StandardOutput&, ExamWebView&);
+
+    void saveFile(const CommandDictionary& body);
+
+private:
+    Files& m_files;
+    StandardOutput& m_output;
+    ExamWebView& m_webView;
+};
+
+}

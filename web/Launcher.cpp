@@ -1,0 +1,57 @@
+#include "web/Launcher.h"
+
+#include "app/DiagnosticLine.h"
+#include "platform/Resources.h"
+#include "platform/StandardOutput.h"
+#include "platform/Url.h"
+#include "web/ExamWebView.h"
+#include "web/LaunchAddress.h"
+#include "window/KioskLock.h"
+
+namespace tessaro {
+
+Launcher::Launcher(ExamWebView& webView, StandardOutput& output, Resources& resources, const std::string& examKey,
+                   std::string launchPageURL)
+    : m_webView(webView)
+    , m_output(output)
+    , m_resources(resources)
+    , m_examKey(examKey)
+    , m_launchPageURL(std::move(launchPageURL))
+{
+}
+
+void Launcher::launchExam(const std::string& routing, const std::string& fallbackDomain)
+{
+    load(launchAddress(routing, fallbackDomain, m_launchPageURL, m_examKey));
+}
+
+void Launcher::launchDefault()
+{
+    load(launchAddress({}, {}, m_launchPageURL, m_examKey));
+}
+
+void Launcher::showErrorPageIfNotLoaded()
+{
+    if (m_loadedSuccessfully)
+        return;
+    load(m_resources.errorPageAddress());
+}
+
+void Launcher::didFinishNavigation()
+{
+    applyPressureLock(m_webView.view());
+    m_loadedSuccessfully = true;
+}
+
+void Launcher::load(const std::string& address)
+{
+    // A fallback domain from the network may not make an address at all. Nothing is
+    // loaded then; the error-page check covers the blank view.
+    if (!url::isValid(address)) {
+        m_output.writeLine(diagnosticLine("Not loading an invalid address: " + address));
+        return;
+    }
+    m_webView.view().load(address);
+}
+
+}

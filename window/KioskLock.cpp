@@ -1,0 +1,45 @@
+#include "window/KioskLock.h"
+
+#include "files/BatteryReport.h"
+#include "platform/Screens.h"
+#include "platform/StandardOutput.h"
+#include "platform/Timers.h"
+#include "platform/WebView.h"
+#include "platform/Window.h"
+
+namespace tessaro {
+
+void applyPressureLock(WebView& webView)
+{
+    webView.setPressureConfiguration(PressureBehavior::primaryClick);
+}
+
+KioskLock::KioskLock(Screens& screens, StandardOutput& output, Timers& timers, BatteryReport& batteryReport)
+    : m_screens(screens)
+    , m_output(output)
+    , m_timers(timers)
+    , m_batteryReport(batteryReport)
+{
+}
+
+void KioskLock::lockScreen(Window& window)
+{
+    // The web view fills the window by layout, so sizing the window sizes it too.
+    window.fillScreen();
+    if (!m_screens.hasMainScreen()) {
+        finishLock(window, false);
+        return;
+    }
+    // The answer is what the window manager did, which only it can tell, and later.
+    window.enterFullScreen([this, &window](bool locked) { finishLock(window, locked); });
+}
+
+void KioskLock::finishLock(Window& window, bool locked)
+{
+    m_output.writeLine(std::string("Was able to lock? ") + (locked ? "true" : "false"));
+    m_timers.schedule(batteryReportIntervalSeconds, true, [this] { m_batteryReport.sendBatteryLevel(); });
+    if (!window.excludeFromCapture())
+        m_output.writeLine("This desktop cannot keep the exam window out of screen captures");
+}
+
+}

@@ -1,0 +1,133 @@
+#include "window/LaunchGate.h"
+
+#include <algorithm>
+#include <array>
+
+#include "platform/Application.h"
+#include "platform/Screens.h"
+
+namespace tessaro {
+
+namespace {
+
+constexpr std::array<BlockedApplication, 31> blockedApplications { {
+    { "com.apple.screencaptureui", "the screen-capture interface of macOS" },
+    { "com.google.chromeremotedesktop.me2me-host", "the host of a remote-desktop service" },
+    { "chrome-remote-desktop-host", "the same remote-desktop host on Linux" },
+    { "org.gnome.Screenshot", "GNOME's screenshot and screencast tool" },
+    { "gnome-screenshot", "GNOME's screenshot tool started by executable" },
+    { "org.kde.spectacle", "KDE's screenshot and recording tool" },
+    { "spectacle", "KDE's screenshot tool started by executable" },
+    { "com.obsproject.Studio", "a screen recorder and live streamer" },
+    { "obs", "the same recorder started by executable" },
+    { "simplescreenrecorder", "a screen recorder" },
+    { "org.flameshot.Flameshot", "a screenshot tool" },
+    { "flameshot", "the same screenshot tool started by executable" },
+    { "org.ksnip.ksnip", "a screenshot tool" },
+    { "ksnip", "the same screenshot tool started by executable" },
+    { "com.uploadedlobster.peek", "a screen recorder for animated captures" },
+    { "peek", "the same recorder started by executable" },
+    { "io.github.seadve.Kooha", "a screen recorder" },
+    { "kooha", "the same recorder started by executable" },
+    { "vokoscreenNG", "a screen recorder" },
+    { "x11vnc", "a VNC server that shares the running X display" },
+    { "x0vncserver", "a VNC server that shares the running X display" },
+    { "gnome-remote-desktop-daemon", "GNOME's remote-desktop server" },
+    { "org.kde.krfb", "KDE's desktop sharing server" },
+    { "krfb", "the same sharing server started by executable" },
+    { "com.teamviewer.TeamViewer", "a remote-control tool" },
+    { "TeamViewer", "the same remote-control tool started by executable" },
+    { "teamviewerd", "the same remote-control tool's service" },
+    { "com.anydesk.Anydesk", "a remote-control tool" },
+    { "anydesk", "the same remote-control tool started by executable" },
+    { "com.rustdesk.RustDesk", "a remote-control tool" },
+    { "rustdesk", "the same remote-control tool started by executable" },
+} };
+
+}
+
+std::span<const BlockedApplication> blockedBundleIdentifiers()
+{
+    return blockedApplications;
+}
+
+std::vector<ApplicationData> applicationData(const std::vector<RunningApplication>& applications)
+{
+    std::vector<ApplicationData> records;
+    records.reserve(applications.size());
+    for (const auto& application : applications) {
+        if (application.bundleIdentifier && application.localizedName)
+            records.push_back({ *application.bundleIdentifier, *application.localizedName });
+        else
+            records.push_back({});
+    }
+    return records;
+}
+
+std::optional<AlertContent> runningApplicationsAlert(const std::vector<ApplicationData>& applications)
+{
+    std::string names;
+    for (const auto& application : applications) {
+        const bool blocked = std::any_of(blockedApplications.begin(), blockedApplications.end(),
+                                         [&](const BlockedApplication& entry) {
+                                             return entry.bundleIdentifier == application.bundleIdentifier;
+                                         });
+        if (!blocked)
+            continue;
+        if (!names.empty())
+            names += '\n';
+        names += application.name;
+    }
+    if (names.empty())
+        return std::nullopt;
+    return AlertContent {
+        "Running applications need to be quit",
+        "You need to close the following applications before launching Tessaro. Tessaro will now be quit.\n\n" + names,
+        AlertStyle::warning,
+        "Quit",
+    };
+}
+
+AlertContent externalMonitorsAlert()
+{
+    return {
+        "External monitors detected",
+        "External monitors need to be disconnected before launching the application",
+        AlertStyle::warning,
+        "Quit",
+    };
+}
+
+LaunchGate::LaunchGate(RunningApplications& runningApplications, Screens& screens, Alert& alert,
+                       Application& application)
+    : m_runningApplications(runningApplications)
+    , m_screens(screens)
+    , m_alert(alert)
+    , m_application(application)
+{
+}
+
+bool LaunchGate::checkRunningApplications()
+{
+    const auto alert = runningApplicationsAlert(applicationData(m_runningApplications.runningApplications()));
+    if (!alert)
+        return true;
+    refuse(*alert);
+    return false;
+}
+
+bool LaunchGate::checkExternalMonitors()
+{
+    if (m_screens.count() < 2)
+        return true;
+    refuse(externalMonitorsAlert());
+    return false;
+}
+
+void LaunchGate::refuse(const AlertContent& alert)
+{
+    m_alert.runModal(alert);
+    m_application.exitNow(0);
+}
+
+}

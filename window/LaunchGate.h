@@ -1,0 +1,59 @@
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/Alert.h"
+#include "platform/RunningApplications.h"
+
+namespace tessaro {
+
+class Application;
+class Screens;
+
+// One running application; both texts empty when either was unknown.
+struct ApplicationData {
+    std::string bundleIdentifier;
+    std::string name;
+};
+
+struct BlockedApplication {
+    std::string_view bundleIdentifier;
+    std::string_view reason;
+};
+
+// Screen-capture and remote-desktop tools, by application ID and by executable name,
+// each compared whole and case-sensitively.
+std::span<const BlockedApplication> blockedBundleIdentifiers();
+
+std::vector<ApplicationData> applicationData(const std::vector<RunningApplication>& applications);
+
+// The alert that refuses the launch, naming each blocked application that runs (every
+// instance on its own line, in the platform's order); nothing when none runs.
+std::optional<AlertContent> runningApplicationsAlert(const std::vector<ApplicationData>& applications);
+
+AlertContent externalMonitorsAlert();
+
+// Refuses to start while a blocked application runs or more than one screen is attached:
+// a modal alert, then the process ends with status 0.
+class LaunchGate {
+public:
+    LaunchGate(RunningApplications&, Screens&, Alert&, Application&);
+
+    // Each returns whether the launch goes on; when it does not, the process is ending.
+    bool checkRunningApplications();
+    bool checkExternalMonitors();
+
+private:
+    void refuse(const AlertContent& alert);
+
+    RunningApplications& m_runningApplications;
+    Screens& m_screens;
+    Alert& m_alert;
+    Application& m_application;
+};
+
+}

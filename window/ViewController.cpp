@@ -1,0 +1,67 @@
+#include "window/ViewController.h"
+
+#include "platform/Host.h"
+#include "window/UserAgent.h"
+
+namespace tessaro {
+
+ViewController::ViewController(Host& host, const Endpoints& endpoints, const std::string& examKey)
+    : m_host(host)
+    , m_webView(host.createWebView())
+    , m_launchGate(host.runningApplications(), host.screens(), host.alert(), host.application())
+    , m_launcher(m_webView, host.standardOutput(), host.resources(), examKey, endpoints.launchPageURL)
+    , m_statusCheck(host.httpClient(), host.mainQueue(), host.standardOutput(), m_launcher, examKey,
+                    endpoints.statusDocumentURL)
+    , m_batteryReport(host.powerSources(), m_webView)
+    , m_kioskLock(host.screens(), host.standardOutput(), host.timers(), m_batteryReport)
+    , m_runningApplicationReport(host.runningApplications(), m_webView)
+    , m_saveFile(host.files(), host.standardOutput(), m_webView)
+    , m_downloads(host.httpClient(), host.files(), host.mainQueue(), host.standardOutput(), m_webView)
+    , m_uploadChooser(host.fileChooser())
+    , m_messageDispatcher(host.standardOutput(), host.pasteboard(), host.application(), m_webView,
+                          m_runningApplicationReport, m_saveFile, m_downloads)
+{
+}
+
+void ViewController::loadView(Window& window)
+{
+    m_window = &window;
+    window.setDelegate(*this);
+
+    if (!m_launchGate.checkRunningApplications())
+        return;
+    m_host.pasteboard().clearContents();
+    WebView& view = m_webView.view();
+    view.setCustomUserAgent(
+        userAgent(m_host.systemInfo().operatingSystemVersion(), m_host.systemInfo().applicationVersion()));
+    m_host.timers().schedule(errorPageDelaySeconds, false, [this] { m_launcher.showErrorPageIfNotLoaded(); });
+    m_host.timers().schedule(statusCheckDelaySeconds, false, [this] { m_statusCheck.checkStatus(); });
+    window.addSubview(view);
+    view.setNavigationDelegate(*this);
+    view.setUIDelegate(*this);
+    for (const auto name : scriptMessageNames)
+        view.addScriptMessageHandler(*this, std::string(name));
+    m_launchGate.checkExternalMonitors();
+}
+
+void ViewController::viewDidAppear()
+{
+    m_kioskLock.lockScreen(*m_window);
+}
+
+void ViewController::didFinishNavigation()
+{
+    m_launcher.didFinishNavigation();
+}
+
+void ViewController::runOpenPanel(std::shared_ptr<OpenPanelRequest> request)
+{
+    m_uploadChooser.showOpenPanel(std::move(request));
+}
+
+void ViewController::didReceiveScriptMessage(const std::string& name, const nlohmann::json& body)
+{
+    m_messageDispatcher.dispatch(name, body);
+}
+
+}

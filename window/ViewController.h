@@ -1,0 +1,68 @@
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "bridge/MessageDispatcher.h"
+#include "bridge/RunningApplicationReport.h"
+#include "files/BatteryReport.h"
+#include "files/Downloads.h"
+#include "files/SaveFile.h"
+#include "files/UploadChooser.h"
+#include "platform/WebView.h"
+#include "platform/Window.h"
+#include "web/Endpoints.h"
+#include "web/ExamWebView.h"
+#include "web/Launcher.h"
+#include "web/StatusCheck.h"
+#include "window/KioskLock.h"
+#include "window/LaunchGate.h"
+
+namespace tessaro {
+
+class Host;
+
+// The exam window's controller: it owns the exam web view, sets everything up around it
+// when its view loads, locks the window when it is shown, and is the web view's
+// navigation and UI delegate and the handler of the page's messages.
+class ViewController final : public WindowDelegate,
+                             public NavigationDelegate,
+                             public UIDelegate,
+                             public ScriptMessageHandler {
+public:
+    static constexpr std::array<std::string_view, 6> scriptMessageNames {
+        "saveFile", "security", "log", "quit", "download", "processes",
+    };
+    static constexpr double errorPageDelaySeconds = 30.0;
+    static constexpr double statusCheckDelaySeconds = 1.0;
+
+    ViewController(Host&, const Endpoints&, const std::string& examKey);
+
+    void loadView(Window& window);
+
+    void viewDidAppear() override;
+    void didFinishNavigation() override;
+    void runOpenPanel(std::shared_ptr<OpenPanelRequest> request) override;
+    void didReceiveScriptMessage(const std::string& name, const nlohmann::json& body) override;
+
+    ExamWebView& webView() { return m_webView; }
+    bool loadedSuccessfully() const { return m_launcher.loadedSuccessfully(); }
+
+private:
+    Host& m_host;
+    Window* m_window = nullptr;
+    ExamWebView m_webView;
+    LaunchGate m_launchGate;
+    Launcher m_launcher;
+    StatusCheck m_statusCheck;
+    BatteryReport m_batteryReport;
+    KioskLock m_kioskLock;
+    RunningApplicationReport m_runningApplicationReport;
+    SaveFile m_saveFile;
+    Downloads m_downloads;
+    UploadChooser m_uploadChooser;
+    MessageDispatcher m_messageDispatcher;
+};
+
+}
