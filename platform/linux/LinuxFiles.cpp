@@ -1,0 +1,21 @@
+#include "platform/linux/LinuxFiles.h"
+
+#include <utility>
+
+#include "platform/posix/PosixFileOperations.h"
+
+namespace tessaro {
+
+LinuxFiles::LinuxFiles(XdgDownloadsFolder downloads) : downloads_(std::move(downloads)) {}
+
+PathOrError LinuxFiles::downloadsFolder() { return downloads_.locate(); }
+
+std::optional<FileError> LinuxFiles::moveWithoutReplacing(const std::string& from, const std::string& to) {
+    return moveFileWithoutReplacing(from, to);
+}
+
+std::optional<FileError> LinuxFiles::writeAtomically(const std::string& path, const std::string& content) {
+    return writeFileAtomically(path, content);
+}
+
+}

@@ -1,0 +1,127 @@
+#include "platform/linux/ProcRunningApplications.h"
+
+#include <algorithm>
+#include <charconv>
+#include <filesystem>
+#include <optional>
+#include <system_error>
+#include <unordered_map>
+#include <utility>
+
+#include "platform/linux/CgroupApplicationId.h"
+#include "platform/linux/ProcFields.h"
+#include "platform/posix/FileContents.h"
+
+namespace tessaro {
+
+namespace {
+
+struct Process {
+    pid_t pid = 0;
+    ProcStat stat;
+};
+
+std::optional<pid_t> pidOf(const std::string& entryName) {
+    pid_t pid = 0;
+    const char* end = entryName.data() + entryName.size();
+    const auto result = std::from_chars(entryName.data(), end, pid);
+    if (entryName.empty() || result.ec != std::errc() || result.ptr != end || pid <= 0) {
+        return std::nullopt;
+    }
+    return pid;
+}
+
+// Reads the processes' cgroup files, each at most once per listing: many processes
+// share a parent.
+class CgroupPaths {
+public:
+    explicit CgroupPaths(const std::string& procRoot) : procRoot_(procRoot) {}
+
+    const std::optional<std::string>& of(pid_t pid) {
+        const auto known = paths_.find(pid);
+        if (known != paths_.end()) {
+            return known->second;
+        }
+        const auto text = readFileContents(procRoot_ + "/" + std::to_string(pid) + "/cgroup");
+        return paths_.emplace(pid, text ? cgroupPathOf(*text) : std::nullopt).first->second;
+    }
+
+private:
+    const std::string& procRoot_;
+    std::unordered_map<pid_t, std::optional<std::string>> paths_;
+};
+
+}
+
+ProcRunningApplications::ProcRunningApplications(std::string procRoot, uid_t uid)
+    : procRoot_(std::move(procRoot)), uid_(uid) {}
+
+std::vector<RunningApplication> ProcRunningApplications::runningApplications() {
+    std::vector<Process> processes;
+    std::error_code error;
+    for (std::filesystem::directory_iterator entry(procRoot_, error), end; !error && entry != end;
+         entry.increment(error)) {
+        const auto pid = pidOf(entry->path().filename().string());
+        if (!pid) {
+            continue;
+        }
+        const std::string folder = procRoot_ + "/" + std::to_string(*pid);
+        // A process that ends while it is read loses its files: it is simply not listed.
+        const auto statText = readFileContents(folder + "/stat");
+        const auto stat = statText ? parseProcStat(*statText) : std::nullopt;
+        if (!stat || (stat->flags & kernelThreadFlag) != 0 || hasEnded(*stat)) {
+            continue;
+        }
+        const auto statusText = readFileContents(folder + "/status");
+        const auto uid = statusText ? parseRealUid(*statusText) : std::nullopt;
+        if (!uid || *uid != uid_) {
+            continue;
+        }
+        processes.push_back({*pid, *stat});
+    }
+    std::sort(processes.begin(), processes.end(), [](const Process& a, const Process& b) {
+        return std::pair(a.stat.startTime, a.pid) < std::pair(b.stat.startTime, b.pid);
+    });
+
+    CgroupPaths cgroupPaths(procRoot_);
+    std::vector<RunningApplication> applications;
+    applications.reserve(processes.size());
+    for (const Process& process : processes) {
+        const std::string folder = procRoot_ + "/" + std::to_string(process.pid);
+        const auto comm = readFileContents(folder + "/comm");
+        auto name = comm ? commandName(*comm) : std::nullopt;
+
+        // Only the process the launcher started gets the application ID. Whatever it
+        // starts inherits its unit: a shell in a terminal, or a screen recorder started
+        // from that shell, lives in the terminal's scope and must still be recognised
+        // by its own executable's name.
+        std::optional<std::string> identifier;
+        const std::optional<std::string>& cgroup = cgroupPaths.of(process.pid);
+        if (cgroup && cgroupPaths.of(process.stat.parentPid) != cgroup) {
+            identifier = applicationIdFromCgroupPath(*cgroup);
+        }
+        if (!identifier) {
+            std::error_code linkError;
+            const auto exe = std::filesystem::read_symlink(folder + "/exe", linkError);
+            if (!linkError) {
+                identifier = executableName(exe.string());
+            }
+        }
+        if (!identifier) {
+            const auto cmdline = readFileContents(folder + "/cmdline");
+            identifier = cmdline ? firstArgumentName(*cmdline) : std::nullopt;
+        }
+
+        if (name && identifier) {
+            applications.push_back({std::move(identifier), std::move(name)});
+            continue;
+        }
+        std::error_code existsError;
+        if (std::filesystem::exists(folder, existsError) || existsError) {
+            applications.push_back({});
+        }
+    }
+    return applications;
+}
+
+}

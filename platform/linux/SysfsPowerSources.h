@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/PowerSources.h"
+
+namespace tessaro {
+
+// The batteries and UPSs that the kernel lists under /sys/class/power_supply, in the
+// order of their names.
+class SysfsPowerSources final : public PowerSources {
+public:
+    explicit SysfsPowerSources(std::string root = "/sys/class/power_supply");
+
+    std::vector<PowerSource> powerSources() override;
+
+private:
+    std::string root_;
+};
+
+}

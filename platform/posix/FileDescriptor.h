@@ -1,0 +1,40 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include <sys/types.h>
+
+namespace tessaro {
+
+// Sole owner of an open file descriptor; closes it when it goes. The transfer loops
+// carry on over partial transfers and interrupted calls, so a signal or a short write
+// never loses bytes.
+class FileDescriptor {
+public:
+    FileDescriptor() = default;
+    explicit FileDescriptor(int descriptor) noexcept;
+    FileDescriptor(FileDescriptor&& other) noexcept;
+    FileDescriptor& operator=(FileDescriptor&& other) noexcept;
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    ~FileDescriptor();
+
+    // An invalid descriptor, with errno set, when the file cannot be opened.
+    static FileDescriptor open(const std::string& path, int flags, mode_t mode = 0);
+
+    bool valid() const { return descriptor_ >= 0; }
+    int get() const { return descriptor_; }
+
+    // False with errno set on failure.
+    bool writeAll(std::string_view bytes) const;
+    // Appends everything up to the end of the file; false with errno set on failure.
+    bool readAll(std::string& into) const;
+
+private:
+    void reset() noexcept;
+
+    int descriptor_ = -1;
+};
+
+}
