@@ -1,0 +1,68 @@
+#include "platform/curl/DownloadBodyFile.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <system_error>
+#include <unistd.h>
+
+namespace tessaro {
+
+namespace {
+
+constexpr size_t bufferBytes = 1024 * 1024;
+
+std::string errorText(int error) {
+    return std::generic_category().message(error);
+}
+
+std::string temporaryFolder() {
+    const char* folder = std::getenv("TMPDIR");
+    return folder != nullptr && *folder != '\0' ? folder : "/tmp";
+}
+
+}
+
+DownloadBodyFile::~DownloadBodyFile() {
+    stream.reset();
+    if (!filePath.empty()) {
+        ::unlink(filePath.c_str());
+    }
+}
+
+std::optional<std::string> DownloadBodyFile::create() {
+    const std::string folder = temporaryFolder();
+    std::string name = folder + "/tessaro-download-XXXXXX";
+    // Close-on-exec: the web view's helper processes must not inherit the download.
+    const int descriptor = ::mkostemp(name.data(), O_CLOEXEC);
+    if (descriptor < 0) {
+        return "could not create a temporary file in " + folder + ": " + errorText(errno);
+    }
+    filePath = std::move(name);
+    stream.reset(::fdopen(descriptor, "wb"));
+    if (!stream) {
+        const int error = errno;
+        ::close(descriptor);
+        return "could not write the temporary file " + filePath + ": " + errorText(error);
+    }
+    buffer.resize(bufferBytes);
+    std::setvbuf(stream.get(), buffer.data(), _IOFBF, buffer.size());
+    return std::nullopt;
+}
+
+std::optional<std::string> DownloadBodyFile::append(std::string_view data) {
+    if (std::fwrite(data.data(), 1, data.size(), stream.get()) != data.size()) {
+        return "could not write the temporary file " + filePath + ": " + errorText(errno);
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> DownloadBodyFile::close() {
+    errno = 0;
+    if (std::fclose(stream.release()) != 0) {
+        return "could not write the temporary file " + filePath + ": " + errorText(errno);
+    }
+    return std::nullopt;
+}
+
+}
