@@ -1,0 +1,53 @@
+#include "platform/gtk/GtkAlert.h"
+
+#include <gtk/gtk.h>
+
+#include "platform/gtk/GtkTimers.h"
+
+namespace tessaro {
+
+namespace {
+
+GtkMessageType messageType(AlertStyle style)
+{
+    switch (style) {
+    case AlertStyle::informational: return GTK_MESSAGE_INFO;
+    case AlertStyle::critical: return GTK_MESSAGE_ERROR;
+    case AlertStyle::warning: break;
+    }
+    return GTK_MESSAGE_WARNING;
+}
+
+}
+
+GtkAlert::GtkAlert(GtkTimers& timers)
+    : m_timers(timers)
+{
+}
+
+void GtkAlert::runModal(const AlertContent& content)
+{
+    GtkWidget* dialog = gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, messageType(content.style), GTK_BUTTONS_NONE,
+                                               "%s", content.messageText.c_str());
+    gtk_message_dialog_format_secondary_text(GTK_MESSAGE_DIALOG(dialog), "%s", content.informativeText.c_str());
+    gtk_dialog_add_button(GTK_DIALOG(dialog), content.buttonTitle.c_str(), GTK_RESPONSE_ACCEPT);
+    gtk_window_set_title(GTK_WINDOW(dialog), "Tessaro");
+    if (GApplication* application = g_application_get_default())
+        gtk_window_set_application(GTK_WINDOW(dialog), GTK_APPLICATION(application));
+
+    // Any way the dialog ends - its button, Escape, the window manager closing it -
+    // ends the loop: the alert cannot be dismissed into a running exam.
+    GMainLoop* loop = g_main_loop_new(nullptr, false);
+    g_signal_connect_swapped(dialog, "response", G_CALLBACK(g_main_loop_quit), loop);
+    g_signal_connect_swapped(dialog, "destroy", G_CALLBACK(g_main_loop_quit), loop);
+
+    m_timers.hold();
+    gtk_window_present(GTK_WINDOW(dialog));
+    g_main_loop_run(loop);
+    g_main_loop_unref(loop);
+    if (GTK_IS_WINDOW(dialog))
+        gtk_window_destroy(GTK_WINDOW(dialog));
+    m_timers.release();
+}
+
+}

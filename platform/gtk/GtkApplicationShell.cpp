@@ -1,0 +1,101 @@
+#include "platform/gtk/GtkApplicationShell.h"
+
+#include <cstdio>
+#include <unistd.h>
+#include <vector>
+
+#include <gtk/gtk.h>
+
+#include "platform/gtk/GtkExamWindow.h"
+
+namespace tessaro {
+
+GtkApplicationShell::GtkApplicationShell(const std::string& applicationId, int argc, char** argv,
+                                         std::function<void()> beforeReturn)
+    : m_application(GObjectPtr<GtkApplication>::adopt(
+          gtk_application_new(applicationId.c_str(), G_APPLICATION_HANDLES_OPEN)))
+    , m_argc(argc)
+    , m_argv(argv)
+    , m_beforeReturn(std::move(beforeReturn))
+{
+    connectSignals();
+}
+
+GtkApplicationShell::~GtkApplicationShell()
+{
+    g_signal_handlers_disconnect_by_data(m_application.get(), this);
+}
+
+void GtkApplicationShell::connectSignals()
+{
+    g_signal_connect(m_application.get(), "startup", G_CALLBACK(startup), this);
+    g_signal_connect(m_application.get(), "activate", G_CALLBACK(activate), this);
+    g_signal_connect(m_application.get(), "open", G_CALLBACK(open), this);
+}
+
+int GtkApplicationShell::run(ApplicationEvents& events)
+{
+    m_events = &events;
+    const int status = g_application_run(G_APPLICATION(m_application.get()), m_argc, m_argv);
+    m_beforeReturn();
+    return status;
+}
+
+void GtkApplicationShell::terminate()
+{
+    g_application_quit(G_APPLICATION(m_application.get()));
+}
+
+void GtkApplicationShell::exitNow(int status)
+{
+    std::fflush(stdout);
+    _exit(status);
+}
+
+GtkWindow* GtkApplicationShell::examWindow() const
+{
+    return m_window ? m_window->window() : nullptr;
+}
+
+void GtkApplicationShell::startup(GApplication* application, GtkApplicationShell* self)
+{
+    GSimpleAction* quitShortcut = g_simple_action_new("quit-shortcut", nullptr);
+    g_signal_connect_swapped(quitShortcut, "activate", G_CALLBACK(+[](GtkApplicationShell* shell) {
+                                 shell->m_events->quitShortcutPressed();
+                             }),
+                             self);
+    g_action_map_add_action(G_ACTION_MAP(application), G_ACTION(quitShortcut));
+    g_object_unref(quitShortcut);
+    const char* accelerators[] = { "<Control>q", nullptr };
+    gtk_application_set_accels_for_action(GTK_APPLICATION(application), "app.quit-shortcut", accelerators);
+}
+
+void GtkApplicationShell::activate(GApplication*, GtkApplicationShell* self)
+{
+    self->showWindow();
+}
+
+void GtkApplicationShell::open(GApplication*, GFile** files, int count, const char*, GtkApplicationShell* self)
+{
+    std::vector<std::string> urls;
+    for (int i = 0; i < count; ++i) {
+        char* uri = g_file_get_uri(files[i]);
+        urls.emplace_back(uri);
+        g_free(uri);
+    }
+    // Before the window: a link given on the first start must be stored before the
+    // status check composes the launch address.
+    self->m_events->openURLs(urls);
+    self->showWindow();
+}
+
+void GtkApplicationShell::showWindow()
+{
+    if (m_window)
+        return;
+    m_window = std::make_unique<GtkExamWindow>(m_application.get(), [this] { m_events->quitShortcutPressed(); });
+    m_events->mainWindowCreated(*m_window);
+    gtk_window_present(m_window->window());
+}
+
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <list>
+#include <memory>
+#include <string>
+
+#include "platform/WebView.h"
+#include "platform/gtk/GObjectPtr.h"
+
+typedef struct _GtkWidget GtkWidget;
+typedef struct _WebKitWebView WebKitWebView;
+
+namespace tessaro {
+
+// The exam's WebKitWebView. Engine events are turned into the program's terms here:
+// a finished navigation, a page message as a value tree, a request for a file.
+class GtkExamWebView final : public WebView {
+public:
+    // extensionsDirectory holds the web process extension that gives every request the
+    // exact user agent; empty when it could not be found.
+    explicit GtkExamWebView(std::string extensionsDirectory);
+    ~GtkExamWebView() override;
+
+    void setCustomUserAgent(const std::string& userAgent) override;
+    void setNavigationDelegate(NavigationDelegate& delegate) override;
+    void setUIDelegate(UIDelegate& delegate) override;
+    void addScriptMessageHandler(ScriptMessageHandler& handler, const std::string& name) override;
+    void load(const std::string& address) override;
+    void evaluateJavaScript(const std::string& script) override;
+    void setPressureConfiguration(PressureBehavior behavior) override;
+
+    GtkWidget* widget() const;
+
+private:
+    struct MessageBinding {
+        ScriptMessageHandler* handler;
+        std::string name;
+    };
+
+    void connectSignals();
+    static void loadChanged(WebKitWebView*, int event, GtkExamWebView* self);
+    static int loadFailed(WebKitWebView*, int event, const char* uri, void* error, GtkExamWebView* self);
+    static int runFileChooser(WebKitWebView*, void* request, GtkExamWebView* self);
+    static void scriptMessageReceived(void* manager, void* value, MessageBinding* binding);
+
+    GObjectPtr<WebKitWebView> m_webView;
+    std::string m_extensionsDirectory;
+    NavigationDelegate* m_navigationDelegate = nullptr;
+    UIDelegate* m_uiDelegate = nullptr;
+    bool m_currentLoadFailed = false;
+    std::list<MessageBinding> m_messageBindings;
+};
+
+}

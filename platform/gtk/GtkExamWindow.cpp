@@ -1,0 +1,139 @@
+#include "platform/gtk/GtkExamWindow.h"
+
+#include <string>
+
+#include <gtk/gtk.h>
+#include <webkit/webkit.h>
+
+#include "platform/gtk/GtkExamWebView.h"
+
+namespace tessaro {
+
+namespace {
+
+// How long the window manager gets to put the window in full screen, and how often we
+// look. Without a window manager nothing ever does.
+constexpr guint fullScreenWaitMilliseconds = 2000;
+constexpr guint fullScreenPollMilliseconds = 20;
+
+GdkMonitor* monitorOf(GtkWindow* window)
+{
+    GdkSurface* surface = gtk_native_get_surface(GTK_NATIVE(window));
+    if (!surface)
+        return nullptr;
+    return gdk_display_get_monitor_at_surface(gtk_widget_get_display(GTK_WIDGET(window)), surface);
+}
+
+}
+
+struct GtkExamWindow::FullScreenWait {
+    GtkExamWindow* window;
+    std::function<void(bool)> done;
+    gint64 deadline;
+};
+
+GtkExamWindow::GtkExamWindow(GtkApplication* application, std::function<void()> closeRequested)
+    : m_window(GObjectPtr<GtkWindow>::retain(GTK_WINDOW(gtk_application_window_new(application))))
+    , m_closeRequested(std::move(closeRequested))
+{
+    gtk_window_set_title(m_window.get(), "Tessaro");
+    connectSignals();
+}
+
+GtkExamWindow::~GtkExamWindow()
+{
+    g_signal_handlers_disconnect_by_data(m_window.get(), this);
+}
+
+void GtkExamWindow::connectSignals()
+{
+    g_signal_connect(m_window.get(), "map", G_CALLBACK(mapped), this);
+    g_signal_connect(m_window.get(), "close-request", G_CALLBACK(closeRequested), this);
+}
+
+void GtkExamWindow::setDelegate(WindowDelegate& delegate)
+{
+    m_delegate = &delegate;
+}
+
+void GtkExamWindow::addSubview(WebView& webView)
+{
+    GtkWidget* view = static_cast<GtkExamWebView&>(webView).widget();
+    gtk_window_set_child(m_window.get(), view);
+    // The window carries the page's title, so assistive technology and window lists
+    // name what the student sees ("The exam could not be reached", say).
+    g_signal_connect(view, "notify::title", G_CALLBACK(pageTitleChanged), this);
+}
+
+void GtkExamWindow::pageTitleChanged(GObject* view, GParamSpec*, GtkExamWindow* self)
+{
+    const char* title = webkit_web_view_get_title(WEBKIT_WEB_VIEW(view));
+    const std::string windowTitle = title && *title ? std::string(title) + " \u2014 Tessaro" : "Tessaro";
+    gtk_window_set_title(self->m_window.get(), windowTitle.c_str());
+}
+
+bool GtkExamWindow::fillScreen()
+{
+    GdkMonitor* monitor = monitorOf(m_window.get());
+    if (!monitor)
+        return false;
+    GdkRectangle frame;
+    gdk_monitor_get_geometry(monitor, &frame);
+    gtk_window_set_default_size(m_window.get(), frame.width, frame.height);
+    return true;
+}
+
+void GtkExamWindow::enterFullScreen(std::function<void(bool locked)> done)
+{
+    gtk_window_fullscreen(m_window.get());
+    auto* wait = new FullScreenWait { this, std::move(done),
+                                      g_get_monotonic_time() + fullScreenWaitMilliseconds * G_TIME_SPAN_MILLISECOND };
+    g_timeout_add_full(G_PRIORITY_DEFAULT, fullScreenPollMilliseconds, &GtkExamWindow::checkFullScreen, wait,
+                       [](gpointer data) { delete static_cast<FullScreenWait*>(data); });
+}
+
+int GtkExamWindow::checkFullScreen(void* data)
+{
+    auto& wait = *static_cast<FullScreenWait*>(data);
+    const bool locked = wait.window->isFullScreen();
+    if (!locked && g_get_monotonic_time() < wait.deadline)
+        return G_SOURCE_CONTINUE;
+    wait.done(locked);
+    return G_SOURCE_REMOVE;
+}
+
+bool GtkExamWindow::isFullScreen() const
+{
+    // GDK reports the state as soon as it asked for it; only the window's size shows
+    // that a window manager actually did it.
+    GdkSurface* surface = gtk_native_get_surface(GTK_NATIVE(m_window.get()));
+    GdkMonitor* monitor = monitorOf(m_window.get());
+    if (!surface || !monitor || !GDK_IS_TOPLEVEL(surface))
+        return false;
+    if (!(gdk_toplevel_get_state(GDK_TOPLEVEL(surface)) & GDK_TOPLEVEL_STATE_FULLSCREEN))
+        return false;
+    GdkRectangle frame;
+    gdk_monitor_get_geometry(monitor, &frame);
+    return gdk_surface_get_width(surface) >= frame.width && gdk_surface_get_height(surface) >= frame.height;
+}
+
+bool GtkExamWindow::excludeFromCapture()
+{
+    // Neither X11 nor Wayland lets a window refuse other clients' screen capture; the
+    // launch gate's list of capture tools is the defence here.
+    return false;
+}
+
+void GtkExamWindow::mapped(GtkWindow*, GtkExamWindow* self)
+{
+    if (self->m_delegate)
+        self->m_delegate->viewDidAppear();
+}
+
+int GtkExamWindow::closeRequested(GtkWindow*, GtkExamWindow* self)
+{
+    self->m_closeRequested();
+    return true;
+}
+
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <functional>
+
+#include "platform/Window.h"
+#include "platform/gtk/GObjectPtr.h"
+
+typedef struct _GtkApplication GtkApplication;
+typedef struct _GtkWindow GtkWindow;
+typedef struct _GObject GObject;
+typedef struct _GParamSpec GParamSpec;
+
+namespace tessaro {
+
+// The one exam window. The window manager's close request (Alt+F4, a close button)
+// never closes it: it counts as a press of the quit shortcut instead.
+class GtkExamWindow final : public Window {
+public:
+    GtkExamWindow(GtkApplication* application, std::function<void()> closeRequested);
+    ~GtkExamWindow() override;
+
+    void setDelegate(WindowDelegate& delegate) override;
+    void addSubview(WebView& webView) override;
+    bool fillScreen() override;
+    void enterFullScreen(std::function<void(bool locked)> done) override;
+    bool excludeFromCapture() override;
+
+    GtkWindow* window() const { return m_window.get(); }
+
+private:
+    struct FullScreenWait;
+
+    void connectSignals();
+    static void mapped(GtkWindow*, GtkExamWindow* self);
+    static int closeRequested(GtkWindow*, GtkExamWindow* self);
+    static void pageTitleChanged(GObject* view, GParamSpec*, GtkExamWindow* self);
+    static int checkFullScreen(void* wait);
+    bool isFullScreen() const;
+
+    GObjectPtr<GtkWindow> m_window;
+    std::function<void()> m_closeRequested;
+    WindowDelegate* m_delegate = nullptr;
+};
+
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <functional>
+#include <vector>
+
+#include "platform/Timers.h"
+
+namespace tessaro {
+
+// Timers on the GLib main loop. While held (a modal alert is up) a timer that comes due
+// does not run; it runs once the hold ends.
+class GtkTimers final : public Timers {
+public:
+    void schedule(double intervalSeconds, bool repeats, std::function<void()> action) override;
+
+    void hold();
+    void release();
+
+private:
+    struct Timer;
+    static int fire(void* timer);
+
+    bool m_held = false;
+    std::vector<std::function<void()>> m_deferred;
+};
+
+}
