@@ -1,0 +1,122 @@
+#include "tests/support/ControllerFixture.h"
+#include "window/LaunchGate.h"
+
+namespace tessaro::testing {
+namespace {
+
+const std::string fixedText
+    = "You need to close the following applications before launching Tessaro. Tessaro will now be quit.\n\n";
+
+RunningApplication app(std::optional<std::string> identifier, std::optional<std::string> name)
+{
+    return { std::move(identifier), std::move(name) };
+}
+
+TEST(LaunchGateSelection, NamesEveryBlockedInstanceInPlatformOrder)
+{
+    struct Case {
+        const char* what;
+        std::vector<RunningApplication> running;
+        std::optional<std::string> names;
+    };
+    const std::vector<Case> cases {
+        { "nothing blocked", { app("org.gnome.Nautilus", "Files"), app("firefox", "firefox") }, std::nullopt },
+        { "one blocked", { app("org.gnome.Nautilus", "Files"), app("com.apple.screencaptureui", "Screenshot") },
+          "Screenshot" },
+        { "both of the original pair, in platform order",
+          { app("com.google.chromeremotedesktop.me2me-host", "Remote Host"), app("x", "y"),
+            app("com.apple.screencaptureui", "Screenshot") },
+          "Remote Host\nScreenshot" },
+        { "one tool running twice", { app("obs", "obs"), app("obs", "obs") }, "obs\nobs" },
+        { "by application ID and by executable name",
+          { app("com.obsproject.Studio", "OBS Studio"), app("x11vnc", "x11vnc") }, "OBS Studio\nx11vnc" },
+        { "a blocked identifier without a name is not seen", { app("com.apple.screencaptureui", std::nullopt) },
+          std::nullopt },
+        { "letter case differs", { app("COM.APPLE.SCREENCAPTUREUI", "Screenshot"), app("OBS", "OBS") },
+          std::nullopt },
+        { "prefix and suffix", { app("com.apple.screencaptureui.helper", "a"), app("obs-studio-helper", "b"),
+                                  app("com.apple.screencapture", "c") },
+          std::nullopt },
+    };
+    for (const auto& testCase : cases) {
+        const auto alert = runningApplicationsAlert(applicationData(testCase.running));
+        ASSERT_EQ(alert.has_value(), testCase.names.has_value()) << testCase.what;
+        if (!alert)
+            continue;
+        EXPECT_EQ(alert->informativeText, fixedText + *testCase.names) << testCase.what;
+        EXPECT_EQ(alert->messageText, "Running applications need to be quit");
+        EXPECT_EQ(alert->buttonTitle, "Quit");
+        EXPECT_EQ(alert->style, AlertStyle::warning);
+    }
+}
+
+TEST(LaunchGateSelection, IncompleteRecordsAreEmpty)
+{
+    const auto records = applicationData({ app("id", std::nullopt), app(std::nullopt, "name"), app("id", "name") });
+    ASSERT_EQ(records.size(), 3u);
+    EXPECT_EQ(records[0].bundleIdentifier, "");
+    EXPECT_EQ(records[0].name, "");
+    EXPECT_EQ(records[1].name, "");
+    EXPECT_EQ(records[2].name, "name");
+}
+
+TEST(LaunchGateSelection, EveryEntryHasItsReasonAndAppearsOnce)
+{
+    std::set<std::string_view> seen;
+    for (const auto& entry : blockedBundleIdentifiers()) {
+        EXPECT_FALSE(entry.reason.empty()) << entry.bundleIdentifier;
+        EXPECT_TRUE(seen.insert(entry.bundleIdentifier).second) << entry.bundleIdentifier;
+    }
+    EXPECT_EQ(blockedBundleIdentifiers()[0].bundleIdentifier, "com.apple.screencaptureui");
+    EXPECT_EQ(blockedBundleIdentifiers()[1].bundleIdentifier, "com.google.chromeremotedesktop.me2me-host");
+}
+
+using LaunchGateTest = ControllerFixture;
+
+TEST_F(LaunchGateTest, ABlockedApplicationEndsTheLaunchBeforeThePasteboardIsTouched)
+{
+    host.applications.applications = { app("org.flameshot.Flameshot", "Flameshot") };
+    loadView();
+    const std::vector<std::string> expected {
+        "window.setDelegate", "runningApplications", "alert Running applications need to be quit",
+        "application.exitNow 0",
+    };
+    EXPECT_EQ(host.calls.entries(), expected);
+    EXPECT_EQ(host.alerts.shown.at(0).informativeText, fixedText + "Flameshot");
+}
+
+TEST_F(LaunchGateTest, ASecondScreenEndsTheLaunchAfterTheRestOfTheSetUp)
+{
+    host.displays.screenCount = 2;
+    loadView();
+    const auto& calls = host.calls.entries();
+    ASSERT_GE(calls.size(), 3u);
+    EXPECT_EQ(calls[calls.size() - 3], "screens.count");
+    EXPECT_EQ(calls[calls.size() - 2], "alert External monitors detected");
+    EXPECT_EQ(calls.back(), "application.exitNow 0");
+    EXPECT_EQ(host.clipboard.clears, 1);
+    EXPECT_EQ(host.alerts.shown.at(0).informativeText,
+              "External monitors need to be disconnected before launching the application");
+}
+
+TEST_F(LaunchGateTest, NoTimerFiresWhileTheAlertIsUp)
+{
+    host.displays.screenCount = 3;
+    host.alerts.secondsUp = 45;  // longer than both set-up timers
+    loadView();
+    EXPECT_TRUE(host.http.fetches.empty());
+    EXPECT_TRUE(page().loads.empty());
+}
+
+TEST_F(LaunchGateTest, WithBothOnlyTheRunningApplicationsAlertShows)
+{
+    host.displays.screenCount = 2;
+    host.applications.applications = { app("x11vnc", "x11vnc") };
+    loadView();
+    ASSERT_EQ(host.alerts.shown.size(), 1u);
+    EXPECT_EQ(host.alerts.shown[0].messageText, "Running applications need to be quit");
+    EXPECT_EQ(host.clipboard.clears, 0);
+}
+
+}
+}
