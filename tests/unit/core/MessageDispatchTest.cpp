@@ -1,4 +1,5 @@
 #include "bridge/CommandDictionary.h"
+#include "bridge/MessageBody.h"
 #include "bridge/SecurityResponse.h"
 #include "tests/support/ControllerFixture.h"
 
@@ -119,6 +120,24 @@ TEST(CommandDictionary, ConvertsAllOrNothing)
                               json { { "a", true } }, json { { "a", json::object() } },
                               json { { "a", json::array() } } })
         EXPECT_FALSE(commandDictionary(body).has_value()) << body.dump();
+}
+
+}
+}
+
+namespace tessaro::testing {
+namespace {
+
+TEST(MessageBody, DeepOrBrokenBodiesArriveAsNull)
+{
+    EXPECT_EQ(messageBodyFromJSON(R"({"a":["b",1]})"), (nlohmann::json { { "a", { "b", 1 } } }));
+    EXPECT_EQ(messageBodyFromJSON(R"("[[[[ inside a string")"), nlohmann::json("[[[[ inside a string"));
+    EXPECT_TRUE(messageBodyFromJSON("").is_null());
+    EXPECT_TRUE(messageBodyFromJSON("{broken").is_null());
+    const std::string shallow = std::string(256, '[') + std::string(256, ']');
+    EXPECT_TRUE(messageBodyFromJSON(shallow).is_array());
+    const std::string deep = std::string(100000, '[') + std::string(100000, ']');
+    EXPECT_TRUE(messageBodyFromJSON(deep).is_null());
 }
 
 }

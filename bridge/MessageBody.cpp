@@ -1,0 +1,44 @@
+#include "bridge/MessageBody.h"
+
+namespace tessaro {
+
+namespace {
+
+// Deeper values would only be walked by recursion (writing a "log" line, for one).
+constexpr int maximumDepth = 256;
+
+bool nestsWithin(std::string_view json, int limit)
+{
+    int depth = 0;
+    bool inString = false;
+    for (std::size_t i = 0; i < json.size(); ++i) {
+        const char c = json[i];
+        if (inString) {
+            if (c == '\\')
+                ++i;
+            else if (c == '"')
+                inString = false;
+        } else if (c == '"')
+            inString = true;
+        else if (c == '[' || c == '{') {
+            if (++depth > limit)
+                return false;
+        } else if (c == ']' || c == '}')
+            --depth;
+    }
+    return true;
+}
+
+}
+
+nlohmann::json messageBodyFromJSON(std::string_view json)
+{
+    if (!nestsWithin(json, maximumDepth))
+        return nullptr;
+    auto value = nlohmann::json::parse(json, nullptr, false);
+    if (value.is_discarded())
+        return nullptr;
+    return value;
+}
+
+}

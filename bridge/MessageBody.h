@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string_view>
+
+#include <nlohmann/json.hpp>
+
+namespace tessaro {
+
+// A page message's body, from the JSON text the web view gives for it. Text that is not
+// JSON, and values nested deeper than the program will ever walk, arrive as null.
+nlohmann::json messageBodyFromJSON(std::string_view json);
+
+}
