@@ -130,6 +130,20 @@ void GtkExamWebView::addScriptMessageHandler(ScriptMessageHandler& handler, cons
 
 void GtkExamWebView::load(const std::string& address)
 {
+    // The program's compiled resources live in this process only; WebKit's own
+    // processes cannot read them, so their content is handed over here.
+    constexpr std::string_view resourceScheme = "resource://";
+    if (address.starts_with(resourceScheme)) {
+        const std::string path = address.substr(resourceScheme.size());
+        if (GBytes* content = g_resources_lookup_data(path.c_str(), G_RESOURCE_LOOKUP_FLAGS_NONE, nullptr)) {
+            gsize size = 0;
+            const auto* data = static_cast<const char*>(g_bytes_get_data(content, &size));
+            const std::string html(data, size);
+            webkit_web_view_load_html(m_webView.get(), html.c_str(), address.c_str());
+            g_bytes_unref(content);
+            return;
+        }
+    }
     webkit_web_view_load_uri(m_webView.get(), address.c_str());
 }
 
