@@ -1,8 +1,11 @@
 #include "platform/curl/DownloadBodyFile.h"
 
+#include "platform/posix/ProcessUmask.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
 
@@ -58,6 +61,9 @@ std::optional<std::string> DownloadBodyFile::append(std::string_view data) {
 }
 
 std::optional<std::string> DownloadBodyFile::close() {
+    // mkostemp made the file private while it filled; it is handed on as the student's
+    // file, with the permissions any file they create gets.
+    ::fchmod(::fileno(stream.get()), 0666 & ~processUmask());
     errno = 0;
     if (std::fclose(stream.release()) != 0) {
         return "could not write the temporary file " + filePath + ": " + errorText(errno);

@@ -2,6 +2,7 @@
 
 #include <gtk/gtk.h>
 
+#include "platform/gtk/GObjectPtr.h"
 #include "platform/gtk/GtkTimers.h"
 
 namespace tessaro {
@@ -42,11 +43,15 @@ void GtkAlert::runModal(const AlertContent& content)
     g_signal_connect_swapped(dialog, "destroy", G_CALLBACK(g_main_loop_quit), loop);
 
     m_timers.hold();
+    // Our own reference keeps the dialog readable even when the window manager has
+    // destroyed it.
+    const auto keptDialog = GObjectPtr<GtkWidget>::retain(dialog);
     gtk_window_present(GTK_WINDOW(dialog));
     g_main_loop_run(loop);
+    // The loop goes last: destroying the dialog emits "destroy" once more.
+    g_signal_handlers_disconnect_by_data(dialog, loop);
+    gtk_window_destroy(GTK_WINDOW(dialog));
     g_main_loop_unref(loop);
-    if (GTK_IS_WINDOW(dialog))
-        gtk_window_destroy(GTK_WINDOW(dialog));
     m_timers.release();
 }
 

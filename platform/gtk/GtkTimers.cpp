@@ -39,8 +39,10 @@ void GtkTimers::hold()
 void GtkTimers::release()
 {
     m_held = false;
+    // Later, from the main loop: whoever ended the hold (an alert that ends the
+    // program, say) finishes first.
     for (auto& action : std::exchange(m_deferred, {}))
-        action();
+        schedule(0, false, std::move(action));
 }
 
 }

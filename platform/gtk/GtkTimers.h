@@ -8,7 +8,7 @@
 namespace tessaro {
 
 // Timers on the GLib main loop. While held (a modal alert is up) a timer that comes due
-// does not run; it runs once the hold ends.
+// does not run; it runs from the main loop once the hold has ended.
 class GtkTimers final : public Timers {
 public:
     void schedule(double intervalSeconds, bool repeats, std::function<void()> action) override;

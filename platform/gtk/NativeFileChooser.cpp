@@ -40,7 +40,7 @@ NativeFileChooser::NativeFileChooser(std::function<GtkWindow*()> examWindow)
 void NativeFileChooser::chooseOneFile(std::function<void(std::optional<std::string> path)> completion)
 {
     GtkFileChooserNative* chooser
-        = gtk_file_chooser_native_new(nullptr, m_examWindow(), GTK_FILE_CHOOSER_ACTION_OPEN, nullptr, nullptr);
+        = gtk_file_chooser_native_new("Open", m_examWindow(), GTK_FILE_CHOOSER_ACTION_OPEN, nullptr, nullptr);
     gtk_native_dialog_set_modal(GTK_NATIVE_DIALOG(chooser), true);
     gtk_file_chooser_set_select_multiple(GTK_FILE_CHOOSER(chooser), false);
     g_signal_connect(chooser, "response", G_CALLBACK(chooserResponded), new PendingChoice { std::move(completion) });

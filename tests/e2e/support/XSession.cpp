@@ -144,7 +144,8 @@ void XSession::key(const std::string& window, const std::string& keys) const
 
 void XSession::click(const std::string& window, int x, int y, int button) const
 {
-    run({ "xdotool", "mousemove", "--window", window, "--sync", std::to_string(x), std::to_string(y), "click",
+    // No --sync: it waits forever when the pointer is already there.
+    run({ "xdotool", "mousemove", "--window", window, std::to_string(x), std::to_string(y), "click",
           std::to_string(button) });
 }
 
