@@ -4,6 +4,8 @@
 
 #include <webkit/webkit.h>
 
+#include "app/DiagnosticLine.h"
+#include "platform/gtk/MediaPermissionPrompt.h"
 #include "platform/gtk/ScriptMessageBody.h"
 
 namespace tessaro {
@@ -46,16 +48,24 @@ void claimSecondaryPress(GtkGestureClick* gesture, int, double, double, gpointer
 
 }
 
-GtkExamWebView::GtkExamWebView(std::string extensionsDirectory)
+GtkExamWebView::GtkExamWebView(std::string extensionsDirectory, StandardOutput& output)
     : m_webView(GObjectPtr<WebKitWebView>::adopt(WEBKIT_WEB_VIEW(g_object_ref_sink(webkit_web_view_new()))))
     , m_extensionsDirectory(std::move(extensionsDirectory))
+    , m_output(output)
 {
+    WebKitSettings* settings = webkit_web_view_get_settings(m_webView.get());
+    // Exam services proctor through the camera and microphone; the student is asked first.
+    webkit_settings_set_enable_media_stream(settings, true);
+    // For automated tests on machines without a camera: WebKit's own stand-in devices.
+    if (g_strcmp0(g_getenv("TESSARO_MOCK_CAPTURE_DEVICES"), "1") == 0)
+        webkit_settings_set_enable_mock_capture_devices(settings, true);
     connectSignals();
 }
 
 GtkExamWebView::~GtkExamWebView()
 {
     g_signal_handlers_disconnect_by_data(m_webView.get(), this);
+    g_signal_handlers_disconnect_by_data(webkit_web_view_get_network_session(m_webView.get()), this);
     WebKitUserContentManager* manager = webkit_web_view_get_user_content_manager(m_webView.get());
     for (auto& binding : m_messageBindings)
         g_signal_handlers_disconnect_by_data(manager, &binding);
@@ -74,6 +84,15 @@ void GtkExamWebView::connectSignals()
     g_signal_connect(view, "run-file-chooser", G_CALLBACK(runFileChooser), this);
     g_signal_connect(view, "context-menu", G_CALLBACK(+[](WebKitWebView*, WebKitContextMenu*, WebKitHitTestResult*,
                                                           gpointer) -> gboolean { return true; }),
+                     this);
+    g_signal_connect(view, "permission-request", G_CALLBACK(permissionRequested), this);
+    g_signal_connect(view, "decide-policy", G_CALLBACK(decidePolicy), this);
+    // Printing does nothing: there is no printer dialog over a locked exam.
+    g_signal_connect(view, "print", G_CALLBACK(+[](WebKitWebView*, WebKitPrintOperation*, gpointer) -> gboolean {
+                         return true;
+                     }),
+                     this);
+    g_signal_connect(webkit_web_view_get_network_session(view), "download-started", G_CALLBACK(downloadStarted),
                      this);
 
     GtkGesture* secondaryPress = gtk_gesture_click_new();
@@ -183,6 +202,56 @@ int GtkExamWebView::runFileChooser(WebKitWebView*, void* request, GtkExamWebView
     self->m_uiDelegate->runOpenPanel(
         std::make_shared<GtkOpenPanelRequest>(static_cast<WebKitFileChooserRequest*>(request)));
     return true;
+}
+
+int GtkExamWebView::permissionRequested(WebKitWebView* view, void* request, GtkExamWebView*)
+{
+    // Only a request for a camera or microphone may be granted, and only by the student;
+    // everything else (location, notifications, pointer lock, the clipboard, the list of
+    // devices) is denied without asking.
+    if (WEBKIT_IS_USER_MEDIA_PERMISSION_REQUEST(request)) {
+        auto* mediaRequest = WEBKIT_USER_MEDIA_PERMISSION_REQUEST(request);
+        if (webkit_user_media_permission_is_for_audio_device(mediaRequest)
+            || webkit_user_media_permission_is_for_video_device(mediaRequest)) {
+            MediaPermissionPrompt::ask(GTK_WINDOW(gtk_widget_get_root(GTK_WIDGET(view))), webkit_web_view_get_uri(view),
+                                       mediaRequest);
+            return true;
+        }
+    }
+    webkit_permission_request_deny(WEBKIT_PERMISSION_REQUEST(request));
+    return true;
+}
+
+int GtkExamWebView::decidePolicy(WebKitWebView*, void* decision, int type, GtkExamWebView* self)
+{
+    if (type != WEBKIT_POLICY_DECISION_TYPE_RESPONSE)
+        return false;
+    // What the web view cannot show would be saved into Downloads behind the student's
+    // back. Saving files is the bridge's job; the navigation is ignored instead.
+    auto* responseDecision = WEBKIT_RESPONSE_POLICY_DECISION(decision);
+    WebKitURIResponse* response = webkit_response_policy_decision_get_response(responseDecision);
+    SoupMessageHeaders* headers = webkit_uri_response_get_http_headers(response);
+    const char* disposition = headers ? soup_message_headers_get_one(headers, "Content-Disposition") : nullptr;
+    const bool attachment = disposition && g_ascii_strncasecmp(disposition, "attachment", 10) == 0;
+    if (!attachment && webkit_response_policy_decision_is_mime_type_supported(responseDecision))
+        return false;
+    self->refuseDownload(webkit_uri_response_get_uri(response));
+    webkit_policy_decision_ignore(WEBKIT_POLICY_DECISION(decision));
+    return true;
+}
+
+void GtkExamWebView::downloadStarted(void*, void* download, GtkExamWebView* self)
+{
+    // Downloads the page starts itself (a link with a download attribute, a blob).
+    auto* started = WEBKIT_DOWNLOAD(download);
+    WebKitURIRequest* request = webkit_download_get_request(started);
+    self->refuseDownload(request ? webkit_uri_request_get_uri(request) : "");
+    webkit_download_cancel(started);
+}
+
+void GtkExamWebView::refuseDownload(const char* address)
+{
+    m_output.writeLine(diagnosticLine(std::string("Not saving what the web view cannot show: ") + (address ? address : "")));
 }
 
 void GtkExamWebView::scriptMessageReceived(void*, void* value, MessageBinding* binding)

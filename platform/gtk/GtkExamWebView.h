@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/StandardOutput.h"
 #include "platform/WebView.h"
 #include "platform/gtk/GObjectPtr.h"
 
@@ -18,7 +19,7 @@ class GtkExamWebView final : public WebView {
 public:
     // extensionsDirectory holds the web process extension that gives every request the
     // exact user agent; empty when it could not be found.
-    explicit GtkExamWebView(std::string extensionsDirectory);
+    GtkExamWebView(std::string extensionsDirectory, StandardOutput& output);
     ~GtkExamWebView() override;
 
     void setCustomUserAgent(const std::string& userAgent) override;
@@ -42,9 +43,14 @@ private:
     static int loadFailed(WebKitWebView*, int event, const char* uri, void* error, GtkExamWebView* self);
     static int runFileChooser(WebKitWebView*, void* request, GtkExamWebView* self);
     static void scriptMessageReceived(void* manager, void* value, MessageBinding* binding);
+    static int permissionRequested(WebKitWebView*, void* request, GtkExamWebView* self);
+    static int decidePolicy(WebKitWebView*, void* decision, int type, GtkExamWebView* self);
+    static void downloadStarted(void* session, void* download, GtkExamWebView* self);
+    void refuseDownload(const char* address);
 
     GObjectPtr<WebKitWebView> m_webView;
     std::string m_extensionsDirectory;
+    StandardOutput& m_output;
     NavigationDelegate* m_navigationDelegate = nullptr;
     UIDelegate* m_uiDelegate = nullptr;
     bool m_currentLoadFailed = false;

@@ -71,7 +71,7 @@ std::unique_ptr<WebView> GtkHost::createWebView()
     if (extensions.empty())
         m_standardOutput.writeLine("The web process extension is missing: requests carry the user agent without its "
                                    "backslashes");
-    return std::make_unique<GtkExamWebView>(std::move(extensions));
+    return std::make_unique<GtkExamWebView>(std::move(extensions), m_standardOutput);
 }
 
 void GtkHost::stopBackgroundWork()
