@@ -1,13 +1,37 @@
 #!/usr/bin/env bash
 # Sets up and runs every test of Tessaro: unit and host tests, the end-to-end tests on
-# virtual screens, the unit suites under sanitizers, the fuzz targets for a bounded
-# time, and the Debian package's install check.
+# virtual screens, the package's install layout, the unit suites under sanitizers, the
+# fuzz targets for a bounded time, and an install of the Debian package.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="${TESSARO_BUILD_DIR:-$root/build}"
+fuzz_seconds="${TESSARO_FUZZ_SECONDS:-30}"
+as_root=()
+[ "$(id -u)" -eq 0 ] || as_root=(sudo)
 
 "$root/tools/install-dependencies.sh"
 
+echo "== Build and test"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build "$build"
 ctest --test-dir "$build" --output-on-failure --parallel 2
+
+echo "== Sanitizers"
+"$root/tests/fuzz/run-sanitizers.sh" "$build/sanitizers"
+
+echo "== Fuzzing, ${fuzz_seconds} s per target"
+CC=clang CXX=clang++ cmake -S "$root" -B "$build/fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSARO_FUZZ=ON
+cmake --build "$build/fuzz" --target fuzz
+"$root/tests/fuzz/run-fuzzers.sh" "$build/fuzz" "$fuzz_seconds"
+
+echo "== The Debian package"
+if dpkg-query -W -f='${Status}' tessaro 2>/dev/null | grep -q "install ok installed"; then
+    echo "A tessaro package is installed on this machine already; not replacing it."
+else
+    (cd "$build" && cpack -G DEB > /dev/null)
+    package=$(ls "$build"/tessaro_*.deb)
+    "${as_root[@]}" apt-get install -y "$package"
+    tessaro --version
+    "${as_root[@]}" apt-get remove -y tessaro
+fi
+echo "All tests passed."

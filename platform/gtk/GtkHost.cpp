@@ -1,7 +1,6 @@
 #include "platform/gtk/GtkHost.h"
 
 #include <csignal>
-#include <vector>
 
 #include <curl/curl.h>
 #include <gio/gio.h>
@@ -17,18 +16,18 @@ namespace tessaro {
 namespace {
 
 // The web process extension lives beside the program in a build tree, and in the
-// library folder once installed.
+// library folder beside the program's folder once installed.
 std::string webProcessExtensionsDirectory()
 {
-    std::vector<std::string> candidates;
-    if (char* program = g_file_read_link("/proc/self/exe", nullptr)) {
-        char* folder = g_path_get_dirname(program);
-        candidates.push_back(std::string(folder) + "/web-process-extensions");
-        g_free(folder);
-        g_free(program);
-    }
-    candidates.emplace_back(TESSARO_INSTALLED_EXTENSIONS_DIR);
-    for (const auto& candidate : candidates) {
+    char* program = g_file_read_link("/proc/self/exe", nullptr);
+    if (!program)
+        return {};
+    char* folder = g_path_get_dirname(program);
+    const std::string programFolder = folder;
+    g_free(folder);
+    g_free(program);
+    for (const auto& candidate : { programFolder + "/web-process-extensions",
+                                   programFolder + "/" + TESSARO_INSTALLED_EXTENSIONS_DIR }) {
         if (g_file_test((candidate + "/libtessaro-web-extension.so").c_str(), G_FILE_TEST_IS_REGULAR))
             return candidate;
     }
