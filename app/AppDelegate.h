@@ -20,9 +20,6 @@ public:
 
     AppDelegate(Application&, Pasteboard&, Timers&, StandardOutput&, std::string& examKey);
 
-    void applicationDidFinishLaunching() { }
-    void applicationWillTerminate() { }
-
     // The first link's first path segment becomes the exam key; a link without one
     // keeps the key there is. Storing a key loads nothing.
     void openURLs(const std::vector<std::string>& urls);

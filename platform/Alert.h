@@ -4,7 +4,7 @@
 
 namespace tessaro {
 
-enum class AlertStyle { warning = 0, informational = 1, critical = 2 };
+enum class AlertStyle { warning = 0 };
 
 struct AlertContent {
     std::string messageText;

@@ -20,9 +20,9 @@ public:
     virtual void setDelegate(WindowDelegate& delegate) = 0;
     // The web view becomes the window's content and fills it.
     virtual void addSubview(WebView& webView) = 0;
-    // Sizes the window to the full rectangle of the screen it is on. False when the
-    // window is on no screen; it then keeps its size.
-    virtual bool fillScreen() = 0;
+    // Sizes the window to the full rectangle of the screen it is on; a window on no
+    // screen keeps its size. The web view fills the window by layout.
+    virtual void fillScreen() = 0;
     // Asks for full screen and reports, once and later on the main thread, whether the
     // window manager really put the window there (within a bounded wait).
     virtual void enterFullScreen(std::function<void(bool locked)> done) = 0;

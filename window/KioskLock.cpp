@@ -24,7 +24,6 @@ KioskLock::KioskLock(Screens& screens, StandardOutput& output, Timers& timers, B
 
 void KioskLock::lockScreen(Window& window)
 {
-    // The web view fills the window by layout, so sizing the window sizes it too.
     window.fillScreen();
     if (!m_screens.hasMainScreen()) {
         finishLock(window, false);

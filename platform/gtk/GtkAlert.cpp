@@ -7,20 +7,6 @@
 
 namespace tessaro {
 
-namespace {
-
-GtkMessageType messageType(AlertStyle style)
-{
-    switch (style) {
-    case AlertStyle::informational: return GTK_MESSAGE_INFO;
-    case AlertStyle::critical: return GTK_MESSAGE_ERROR;
-    case AlertStyle::warning: break;
-    }
-    return GTK_MESSAGE_WARNING;
-}
-
-}
-
 GtkAlert::GtkAlert(GtkTimers& timers)
     : m_timers(timers)
 {
@@ -28,7 +14,7 @@ GtkAlert::GtkAlert(GtkTimers& timers)
 
 void GtkAlert::runModal(const AlertContent& content)
 {
-    GtkWidget* dialog = gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, messageType(content.style), GTK_BUTTONS_NONE,
+    GtkWidget* dialog = gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, GTK_MESSAGE_WARNING, GTK_BUTTONS_NONE,
                                                "%s", content.messageText.c_str());
     gtk_message_dialog_format_secondary_text(GTK_MESSAGE_DIALOG(dialog), "%s", content.informativeText.c_str());
     gtk_dialog_add_button(GTK_DIALOG(dialog), content.buttonTitle.c_str(), GTK_RESPONSE_ACCEPT);

@@ -72,15 +72,14 @@ void GtkExamWindow::pageTitleChanged(GObject* view, GParamSpec*, GtkExamWindow* 
     gtk_window_set_title(self->m_window.get(), windowTitle.c_str());
 }
 
-bool GtkExamWindow::fillScreen()
+void GtkExamWindow::fillScreen()
 {
     GdkMonitor* monitor = monitorOf(m_window.get());
     if (!monitor)
-        return false;
+        return;
     GdkRectangle frame;
     gdk_monitor_get_geometry(monitor, &frame);
     gtk_window_set_default_size(m_window.get(), frame.width, frame.height);
-    return true;
 }
 
 void GtkExamWindow::enterFullScreen(std::function<void(bool locked)> done)

@@ -21,7 +21,7 @@ public:
 
     void setDelegate(WindowDelegate& delegate) override;
     void addSubview(WebView& webView) override;
-    bool fillScreen() override;
+    void fillScreen() override;
     void enterFullScreen(std::function<void(bool locked)> done) override;
     bool excludeFromCapture() override;
 

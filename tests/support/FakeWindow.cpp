@@ -14,10 +14,9 @@ void FakeWindow::addSubview(WebView& webView)
     m_calls.add("window.addSubview");
 }
 
-bool FakeWindow::fillScreen()
+void FakeWindow::fillScreen()
 {
     m_calls.add("window.fillScreen");
-    return onScreen;
 }
 
 void FakeWindow::enterFullScreen(std::function<void(bool locked)> done)

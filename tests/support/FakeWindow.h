@@ -14,7 +14,7 @@ public:
 
     void setDelegate(WindowDelegate& delegate) override;
     void addSubview(WebView& webView) override;
-    bool fillScreen() override;
+    void fillScreen() override;
     void enterFullScreen(std::function<void(bool locked)> done) override;
     bool excludeFromCapture() override;
 
@@ -23,7 +23,6 @@ public:
     // Answers the pending full-screen request as the window manager would.
     void answerFullScreen(bool locked);
 
-    bool onScreen = true;
     // When set, full-screen requests are answered at once with this.
     std::optional<bool> immediateFullScreenAnswer = true;
     WebView* subview = nullptr;
