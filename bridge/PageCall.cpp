@@ -28,11 +28,20 @@ void appendStringLiteralBody(std::string& script, std::string_view text)
     for (std::size_t i = 0; i < text.size(); ++i) {
         const auto byte = static_cast<unsigned char>(text[i]);
         switch (byte) {
-        case '\\': script += "\\\\"; continue;
-        case '\'': script += "\\'"; continue;
-        case '\n': script += "\\n"; continue;
-        case '\r': script += "\\r"; continue;
-        default: break;
+        case '\\':
+            script += "\\\\";
+            continue;
+        case '\'':
+            script += "\\'";
+            continue;
+        case '\n':
+            script += "\\n";
+            continue;
+        case '\r':
+            script += "\\r";
+            continue;
+        default:
+            break;
         }
         if (byte < 0x20 || byte == 0x7f) {
             char escape[5];

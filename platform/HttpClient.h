@@ -14,11 +14,11 @@ struct HttpResponse {
 struct HttpFetch {
     std::optional<std::string> body;
     std::optional<HttpResponse> response;
-    std::optional<std::string> error;  // the transport error's description
+    std::optional<std::string> error; // the transport error's description
 };
 
 struct HttpDownload {
-    std::optional<std::string> temporaryFile;  // removed after the completion returns
+    std::optional<std::string> temporaryFile; // removed after the completion returns
     std::optional<HttpResponse> response;
     std::optional<std::string> error;
 };

@@ -43,10 +43,10 @@ void StatusCheck::checkStatus()
         }
         auto& response = std::get<Response>(decoded);
         m_output.writeLine(diagnosticLine(response.routing + " " + response.fallback_domain));
-        m_mainQueue.post([this, routing = std::move(response.routing),
-                          fallbackDomain = std::move(response.fallback_domain)] {
-            m_launcher.launchExam(routing, fallbackDomain);
-        });
+        m_mainQueue.post(
+            [this, routing = std::move(response.routing), fallbackDomain = std::move(response.fallback_domain)] {
+                m_launcher.launchExam(routing, fallbackDomain);
+            });
     });
 }
 

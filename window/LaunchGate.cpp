@@ -68,10 +68,10 @@ std::optional<AlertContent> runningApplicationsAlert(const std::vector<Applicati
 {
     std::string names;
     for (const auto& application : applications) {
-        const bool blocked = std::any_of(blockedApplications.begin(), blockedApplications.end(),
-                                         [&](const BlockedApplication& entry) {
-                                             return entry.bundleIdentifier == application.bundleIdentifier;
-                                         });
+        const bool blocked
+            = std::any_of(blockedApplications.begin(), blockedApplications.end(), [&](const BlockedApplication& entry) {
+                  return entry.bundleIdentifier == application.bundleIdentifier;
+              });
         if (!blocked)
             continue;
         if (!names.empty())

@@ -8,13 +8,18 @@
 
 namespace tessaro {
 
-CurlHttpClient::CurlHttpClient(std::string userAgent) : worker(std::move(userAgent)) {}
+CurlHttpClient::CurlHttpClient(std::string userAgent)
+    : worker(std::move(userAgent))
+{
+}
 
-void CurlHttpClient::fetch(const std::string& address, std::function<void(HttpFetch)> completion) {
+void CurlHttpClient::fetch(const std::string& address, std::function<void(HttpFetch)> completion)
+{
     worker.submit(std::make_unique<FetchTransfer>(address, std::move(completion)));
 }
 
-void CurlHttpClient::download(const std::string& address, std::function<void(HttpDownload)> completion) {
+void CurlHttpClient::download(const std::string& address, std::function<void(HttpDownload)> completion)
+{
     worker.submit(std::make_unique<DownloadTransfer>(address, std::move(completion)));
 }
 

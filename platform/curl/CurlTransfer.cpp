@@ -21,9 +21,13 @@ constexpr const char* webProtocols = "http,https";
 
 }
 
-CurlTransfer::CurlTransfer(std::string address) : address(std::move(address)) {}
+CurlTransfer::CurlTransfer(std::string address)
+    : address(std::move(address))
+{
+}
 
-std::optional<std::string> CurlTransfer::open(const std::string& userAgent) {
+std::optional<std::string> CurlTransfer::open(const std::string& userAgent)
+{
     if (address.find('\0') != std::string::npos) {
         return "the address contains a NUL character";
     }
@@ -37,7 +41,8 @@ std::optional<std::string> CurlTransfer::open(const std::string& userAgent) {
     return openSink(easy.get());
 }
 
-std::optional<std::string> CurlTransfer::configure(const std::string& userAgent) {
+std::optional<std::string> CurlTransfer::configure(const std::string& userAgent)
+{
     CURL* handle = easy.get();
     const std::array results = {
         curl_easy_setopt(handle, CURLOPT_ERRORBUFFER, errorText),
@@ -65,17 +70,19 @@ std::optional<std::string> CurlTransfer::configure(const std::string& userAgent)
     return std::nullopt;
 }
 
-size_t CurlTransfer::receive(char* data, size_t size, size_t count, void* transfer) {
+size_t CurlTransfer::receive(char* data, size_t size, size_t count, void* transfer)
+{
     auto* self = static_cast<CurlTransfer*>(transfer);
     self->sinkError = self->write(std::string_view(data, size * count));
     return self->sinkError ? 0 : size * count;
 }
 
-void CurlTransfer::finish(CURLcode result) {
+void CurlTransfer::finish(CURLcode result)
+{
     Outcome outcome;
     long statusCode = 0;
     if (curl_easy_getinfo(easy.get(), CURLINFO_RESPONSE_CODE, &statusCode) == CURLE_OK && statusCode != 0) {
-        outcome.response = HttpResponse{statusCode};
+        outcome.response = HttpResponse { statusCode };
     }
     // The sink's own reason (a full disk, a body too large) says more than curl's
     // generic write error.
@@ -87,11 +94,13 @@ void CurlTransfer::finish(CURLcode result) {
     complete(std::move(outcome));
 }
 
-void CurlTransfer::fail(std::string error) {
-    complete(Outcome{std::nullopt, std::move(error)});
+void CurlTransfer::fail(std::string error)
+{
+    complete(Outcome { std::nullopt, std::move(error) });
 }
 
-std::string CurlTransfer::describe(CURLcode result) const {
+std::string CurlTransfer::describe(CURLcode result) const
+{
     return errorText[0] != '\0' ? std::string(errorText) : std::string(curl_easy_strerror(result));
 }
 

@@ -10,7 +10,8 @@ namespace {
 // only bounds a wait with nothing to do.
 constexpr int idleWaitMilliseconds = 60'000;
 
-CURLM* createMulti() {
+CURLM* createMulti()
+{
     static std::once_flag initialised;
     static CURLcode initialisation = CURLE_OK;
     std::call_once(initialised, [] { initialisation = curl_global_init(CURL_GLOBAL_DEFAULT); });
@@ -20,9 +21,14 @@ CURLM* createMulti() {
 }
 
 CurlWorker::CurlWorker(std::string userAgent)
-    : userAgent(std::move(userAgent)), multi(createMulti()), thread([this] { run(); }) {}
+    : userAgent(std::move(userAgent))
+    , multi(createMulti())
+    , thread([this] { run(); })
+{
+}
 
-CurlWorker::~CurlWorker() {
+CurlWorker::~CurlWorker()
+{
     {
         std::lock_guard lock(mutex);
         stopping = true;
@@ -34,7 +40,8 @@ CurlWorker::~CurlWorker() {
     thread.join();
 }
 
-void CurlWorker::submit(std::unique_ptr<CurlTransfer> transfer) {
+void CurlWorker::submit(std::unique_ptr<CurlTransfer> transfer)
+{
     {
         std::lock_guard lock(mutex);
         queued.push_back(std::move(transfer));
@@ -45,7 +52,8 @@ void CurlWorker::submit(std::unique_ptr<CurlTransfer> transfer) {
     }
 }
 
-void CurlWorker::run() {
+void CurlWorker::run()
+{
     Running running;
     std::vector<std::unique_ptr<CurlTransfer>> arrived;
     while (takeArrived(arrived)) {
@@ -64,7 +72,8 @@ void CurlWorker::run() {
     abandon(running);
 }
 
-bool CurlWorker::takeArrived(std::vector<std::unique_ptr<CurlTransfer>>& arrived) {
+bool CurlWorker::takeArrived(std::vector<std::unique_ptr<CurlTransfer>>& arrived)
+{
     std::unique_lock lock(mutex);
     // Without a multi handle nothing can run; every request fails as it arrives.
     if (!multi) {
@@ -74,7 +83,8 @@ bool CurlWorker::takeArrived(std::vector<std::unique_ptr<CurlTransfer>>& arrived
     return !stopping;
 }
 
-void CurlWorker::start(std::unique_ptr<CurlTransfer> transfer, Running& running) {
+void CurlWorker::start(std::unique_ptr<CurlTransfer> transfer, Running& running)
+{
     if (auto problem = begin(*transfer)) {
         transfer->fail(std::move(*problem));
         return;
@@ -83,7 +93,8 @@ void CurlWorker::start(std::unique_ptr<CurlTransfer> transfer, Running& running)
     running.emplace(handle, std::move(transfer));
 }
 
-std::optional<std::string> CurlWorker::begin(CurlTransfer& transfer) {
+std::optional<std::string> CurlWorker::begin(CurlTransfer& transfer)
+{
     if (!multi) {
         return "libcurl could not be set up";
     }
@@ -96,7 +107,8 @@ std::optional<std::string> CurlWorker::begin(CurlTransfer& transfer) {
     return std::nullopt;
 }
 
-void CurlWorker::finishDone(Running& running) {
+void CurlWorker::finishDone(Running& running)
+{
     int waiting = 0;
     while (CURLMsg* message = curl_multi_info_read(multi.get(), &waiting)) {
         if (message->msg != CURLMSG_DONE) {
@@ -111,7 +123,8 @@ void CurlWorker::finishDone(Running& running) {
     }
 }
 
-void CurlWorker::abandon(Running& running) {
+void CurlWorker::abandon(Running& running)
+{
     for (auto& [handle, transfer] : running) {
         curl_multi_remove_handle(multi.get(), handle);
     }

@@ -15,25 +15,29 @@ namespace {
 
 constexpr size_t bufferBytes = 1024 * 1024;
 
-std::string errorText(int error) {
+std::string errorText(int error)
+{
     return std::generic_category().message(error);
 }
 
-std::string temporaryFolder() {
+std::string temporaryFolder()
+{
     const char* folder = std::getenv("TMPDIR");
     return folder != nullptr && *folder != '\0' ? folder : "/tmp";
 }
 
 }
 
-DownloadBodyFile::~DownloadBodyFile() {
+DownloadBodyFile::~DownloadBodyFile()
+{
     stream.reset();
     if (!filePath.empty()) {
         ::unlink(filePath.c_str());
     }
 }
 
-std::optional<std::string> DownloadBodyFile::create() {
+std::optional<std::string> DownloadBodyFile::create()
+{
     const std::string folder = temporaryFolder();
     std::string name = folder + "/tessaro-download-XXXXXX";
     // Close-on-exec: the web view's helper processes must not inherit the download.
@@ -53,14 +57,16 @@ std::optional<std::string> DownloadBodyFile::create() {
     return std::nullopt;
 }
 
-std::optional<std::string> DownloadBodyFile::append(std::string_view data) {
+std::optional<std::string> DownloadBodyFile::append(std::string_view data)
+{
     if (std::fwrite(data.data(), 1, data.size(), stream.get()) != data.size()) {
         return "could not write the temporary file " + filePath + ": " + errorText(errno);
     }
     return std::nullopt;
 }
 
-std::optional<std::string> DownloadBodyFile::close() {
+std::optional<std::string> DownloadBodyFile::close()
+{
     // mkostemp made the file private while it filled; it is handed on as the student's
     // file, with the permissions any file they create gets.
     ::fchmod(::fileno(stream.get()), 0666 & ~processUmask());

@@ -5,18 +5,24 @@
 namespace tessaro {
 
 DownloadTransfer::DownloadTransfer(std::string address, std::function<void(HttpDownload)> completion)
-    : CurlTransfer(std::move(address)), completion(std::move(completion)) {}
+    : CurlTransfer(std::move(address))
+    , completion(std::move(completion))
+{
+}
 
-std::optional<std::string> DownloadTransfer::openSink(CURL*) {
+std::optional<std::string> DownloadTransfer::openSink(CURL*)
+{
     return file.create();
 }
 
-std::optional<std::string> DownloadTransfer::write(std::string_view data) {
+std::optional<std::string> DownloadTransfer::write(std::string_view data)
+{
     return file.append(data);
 }
 
-void DownloadTransfer::complete(Outcome outcome) {
-    HttpDownload result{std::nullopt, outcome.response, std::move(outcome.error)};
+void DownloadTransfer::complete(Outcome outcome)
+{
+    HttpDownload result { std::nullopt, outcome.response, std::move(outcome.error) };
     if (!result.error) {
         result.error = file.close();
     }

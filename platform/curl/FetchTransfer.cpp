@@ -11,9 +11,13 @@ const std::string tooLarge = "the response body is larger than 16 MiB";
 }
 
 FetchTransfer::FetchTransfer(std::string address, std::function<void(HttpFetch)> completion)
-    : CurlTransfer(std::move(address)), completion(std::move(completion)) {}
+    : CurlTransfer(std::move(address))
+    , completion(std::move(completion))
+{
+}
 
-std::optional<std::string> FetchTransfer::openSink(CURL* easy) {
+std::optional<std::string> FetchTransfer::openSink(CURL* easy)
+{
     // Refuses an announced oversized body before any of it arrives.
     if (curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(bodyLimitBytes)) != CURLE_OK) {
         return "libcurl refused the body size limit";
@@ -21,7 +25,8 @@ std::optional<std::string> FetchTransfer::openSink(CURL* easy) {
     return std::nullopt;
 }
 
-std::optional<std::string> FetchTransfer::write(std::string_view data) {
+std::optional<std::string> FetchTransfer::write(std::string_view data)
+{
     // A body of unannounced length is only found too large as it arrives.
     if (data.size() > bodyLimitBytes - body.size()) {
         return tooLarge;
@@ -30,11 +35,12 @@ std::optional<std::string> FetchTransfer::write(std::string_view data) {
     return std::nullopt;
 }
 
-void FetchTransfer::complete(Outcome outcome) {
+void FetchTransfer::complete(Outcome outcome)
+{
     if (!completion) {
         return;
     }
-    HttpFetch result{std::nullopt, outcome.response, std::move(outcome.error)};
+    HttpFetch result { std::nullopt, outcome.response, std::move(outcome.error) };
     if (!result.error) {
         result.body = std::move(body);
     }

@@ -6,8 +6,7 @@
 namespace tessaro {
 
 // Owns one reference to a GObject: unreffed once, when the owner goes.
-template<typename T>
-class GObjectPtr {
+template <typename T> class GObjectPtr {
 public:
     GObjectPtr() = default;
     // Takes over a reference the caller owns (a "transfer full" result).
@@ -15,7 +14,10 @@ public:
     // Adds a reference of its own.
     static GObjectPtr retain(T* object) { return GObjectPtr(object ? static_cast<T*>(g_object_ref(object)) : nullptr); }
 
-    GObjectPtr(GObjectPtr&& other) noexcept : m_object(std::exchange(other.m_object, nullptr)) { }
+    GObjectPtr(GObjectPtr&& other) noexcept
+        : m_object(std::exchange(other.m_object, nullptr))
+    {
+    }
     GObjectPtr& operator=(GObjectPtr&& other) noexcept
     {
         if (this != &other)
@@ -30,7 +32,10 @@ public:
     explicit operator bool() const { return m_object; }
 
 private:
-    explicit GObjectPtr(T* object) : m_object(object) { }
+    explicit GObjectPtr(T* object)
+        : m_object(object)
+    {
+    }
     void reset(T* object)
     {
         if (m_object)

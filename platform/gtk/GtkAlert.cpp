@@ -14,8 +14,8 @@ GtkAlert::GtkAlert(GtkTimers& timers)
 
 void GtkAlert::runModal(const AlertContent& content)
 {
-    GtkWidget* dialog = gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, GTK_MESSAGE_WARNING, GTK_BUTTONS_NONE,
-                                               "%s", content.messageText.c_str());
+    GtkWidget* dialog = gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, GTK_MESSAGE_WARNING, GTK_BUTTONS_NONE, "%s",
+                                               content.messageText.c_str());
     gtk_message_dialog_format_secondary_text(GTK_MESSAGE_DIALOG(dialog), "%s", content.informativeText.c_str());
     gtk_dialog_add_button(GTK_DIALOG(dialog), content.buttonTitle.c_str(), GTK_RESPONSE_ACCEPT);
     gtk_window_set_title(GTK_WINDOW(dialog), "Tessaro");

@@ -12,8 +12,8 @@ namespace tessaro {
 
 GtkApplicationShell::GtkApplicationShell(const std::string& applicationId, int argc, char** argv,
                                          std::function<void()> beforeReturn)
-    : m_application(GObjectPtr<GtkApplication>::adopt(
-          gtk_application_new(applicationId.c_str(), G_APPLICATION_HANDLES_OPEN)))
+    : m_application(
+        GObjectPtr<GtkApplication>::adopt(gtk_application_new(applicationId.c_str(), G_APPLICATION_HANDLES_OPEN)))
     , m_argc(argc)
     , m_argv(argv)
     , m_beforeReturn(std::move(beforeReturn))
@@ -60,9 +60,8 @@ GtkWindow* GtkApplicationShell::examWindow() const
 void GtkApplicationShell::startup(GApplication* application, GtkApplicationShell* self)
 {
     GSimpleAction* quitShortcut = g_simple_action_new("quit-shortcut", nullptr);
-    g_signal_connect_swapped(quitShortcut, "activate", G_CALLBACK(+[](GtkApplicationShell* shell) {
-                                 shell->m_events->quitShortcutPressed();
-                             }),
+    g_signal_connect_swapped(quitShortcut, "activate",
+                             G_CALLBACK(+[](GtkApplicationShell* shell) { shell->m_events->quitShortcutPressed(); }),
                              self);
     g_action_map_add_action(G_ACTION_MAP(application), G_ACTION(quitShortcut));
     g_object_unref(quitShortcut);

@@ -82,18 +82,18 @@ void GtkExamWebView::connectSignals()
     g_signal_connect(view, "load-changed", G_CALLBACK(loadChanged), this);
     g_signal_connect(view, "load-failed", G_CALLBACK(loadFailed), this);
     g_signal_connect(view, "run-file-chooser", G_CALLBACK(runFileChooser), this);
-    g_signal_connect(view, "context-menu", G_CALLBACK(+[](WebKitWebView*, WebKitContextMenu*, WebKitHitTestResult*,
-                                                          gpointer) -> gboolean { return true; }),
+    g_signal_connect(view, "context-menu",
+                     G_CALLBACK(+[](WebKitWebView*, WebKitContextMenu*, WebKitHitTestResult*, gpointer) -> gboolean {
+                         return true;
+                     }),
                      this);
     g_signal_connect(view, "permission-request", G_CALLBACK(permissionRequested), this);
     g_signal_connect(view, "decide-policy", G_CALLBACK(decidePolicy), this);
     // Printing does nothing: there is no printer dialog over a locked exam.
-    g_signal_connect(view, "print", G_CALLBACK(+[](WebKitWebView*, WebKitPrintOperation*, gpointer) -> gboolean {
-                         return true;
-                     }),
+    g_signal_connect(view, "print",
+                     G_CALLBACK(+[](WebKitWebView*, WebKitPrintOperation*, gpointer) -> gboolean { return true; }),
                      this);
-    g_signal_connect(webkit_web_view_get_network_session(view), "download-started", G_CALLBACK(downloadStarted),
-                     this);
+    g_signal_connect(webkit_web_view_get_network_session(view), "download-started", G_CALLBACK(downloadStarted), this);
 
     GtkGesture* secondaryPress = gtk_gesture_click_new();
     gtk_gesture_single_set_button(GTK_GESTURE_SINGLE(secondaryPress), GDK_BUTTON_SECONDARY);
@@ -114,14 +114,15 @@ void GtkExamWebView::setCustomUserAgent(const std::string& userAgent)
     if (!m_extensionsDirectory.empty()) {
         WebKitWebContext* context = webkit_web_view_get_context(m_webView.get());
         webkit_web_context_set_web_process_extensions_directory(context, m_extensionsDirectory.c_str());
-        webkit_web_context_set_web_process_extensions_initialization_user_data(
-            context, g_variant_new_string(userAgent.c_str()));
+        webkit_web_context_set_web_process_extensions_initialization_user_data(context,
+                                                                               g_variant_new_string(userAgent.c_str()));
     }
 
     const std::string script = "Object.defineProperty(Navigator.prototype, 'userAgent', { get() { return "
         + nlohmann::json(userAgent).dump() + "; }, configurable: true });";
-    WebKitUserScript* userScript = webkit_user_script_new(script.c_str(), WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES,
-                                                          WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, nullptr, nullptr);
+    WebKitUserScript* userScript
+        = webkit_user_script_new(script.c_str(), WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES,
+                                 WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, nullptr, nullptr);
     webkit_user_content_manager_add_script(webkit_web_view_get_user_content_manager(m_webView.get()), userScript);
     webkit_user_script_unref(userScript);
 }
@@ -251,7 +252,8 @@ void GtkExamWebView::downloadStarted(void*, void* download, GtkExamWebView* self
 
 void GtkExamWebView::refuseDownload(const char* address)
 {
-    m_output.writeLine(diagnosticLine(std::string("Not saving what the web view cannot show: ") + (address ? address : "")));
+    m_output.writeLine(
+        diagnosticLine(std::string("Not saving what the web view cannot show: ") + (address ? address : "")));
 }
 
 void GtkExamWebView::scriptMessageReceived(void*, void* value, MessageBinding* binding)

@@ -26,8 +26,8 @@ std::string webProcessExtensionsDirectory()
     const std::string programFolder = folder;
     g_free(folder);
     g_free(program);
-    for (const auto& candidate : { programFolder + "/web-process-extensions",
-                                   programFolder + "/" + TESSARO_INSTALLED_EXTENSIONS_DIR }) {
+    for (const auto& candidate :
+         { programFolder + "/web-process-extensions", programFolder + "/" + TESSARO_INSTALLED_EXTENSIONS_DIR }) {
         if (g_file_test((candidate + "/libtessaro-web-extension.so").c_str(), G_FILE_TEST_IS_REGULAR))
             return candidate;
     }

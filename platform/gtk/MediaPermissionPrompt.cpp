@@ -49,8 +49,9 @@ void MediaPermissionPrompt::ask(GtkWindow* examWindow, const char* pageAddress,
                                 WebKitUserMediaPermissionRequest* request)
 {
     const std::string question = originOf(pageAddress) + " wants to use " + whatIsWanted(request);
-    GtkWidget* prompt = gtk_message_dialog_new(examWindow, GtkDialogFlags(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT),
-                                               GTK_MESSAGE_QUESTION, GTK_BUTTONS_NONE, "%s", question.c_str());
+    GtkWidget* prompt
+        = gtk_message_dialog_new(examWindow, GtkDialogFlags(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT),
+                                 GTK_MESSAGE_QUESTION, GTK_BUTTONS_NONE, "%s", question.c_str());
     gtk_message_dialog_format_secondary_text(GTK_MESSAGE_DIALOG(prompt), "%s",
                                              "Allow it only if your exam asks to see or hear you.");
     gtk_window_set_title(GTK_WINDOW(prompt), "Camera and microphone");

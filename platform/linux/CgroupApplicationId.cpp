@@ -7,7 +7,8 @@ namespace tessaro {
 
 namespace {
 
-std::vector<std::string_view> split(std::string_view text, char separator) {
+std::vector<std::string_view> split(std::string_view text, char separator)
+{
     std::vector<std::string_view> parts;
     for (;;) {
         const auto end = text.find(separator);
@@ -19,11 +20,13 @@ std::vector<std::string_view> split(std::string_view text, char separator) {
     }
 }
 
-bool isAlphanumeric(char c) {
+bool isAlphanumeric(char c)
+{
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
-int hexValue(char c) {
+int hexValue(char c)
+{
     if (c >= '0' && c <= '9') {
         return c - '0';
     }
@@ -37,11 +40,13 @@ int hexValue(char c) {
 }
 
 // The random part only tells instances apart: launchers use a PID, a counter or hex.
-bool isRandomPart(std::string_view text) {
+bool isRandomPart(std::string_view text)
+{
     return !text.empty() && std::all_of(text.begin(), text.end(), isAlphanumeric);
 }
 
-bool isUuid(std::string_view text) {
+bool isUuid(std::string_view text)
+{
     if (text.size() != 36) {
         return false;
     }
@@ -55,7 +60,8 @@ bool isUuid(std::string_view text) {
 }
 
 // Unit names carry '-' as a separator, so systemd writes a '-' of the ID as \x2d.
-std::optional<std::string> unescapedId(std::string_view escaped) {
+std::optional<std::string> unescapedId(std::string_view escaped)
+{
     std::string id;
     for (std::size_t i = 0; i < escaped.size(); ++i) {
         if (escaped[i] != '\\') {
@@ -80,7 +86,8 @@ std::optional<std::string> unescapedId(std::string_view escaped) {
 }
 
 // "[<launcher>-]<ID>-<RANDOM>", after "app-" and before ".scope".
-std::optional<std::string> applicationScope(std::string_view name) {
+std::optional<std::string> applicationScope(std::string_view name)
+{
     const auto parts = split(name, '-');
     if ((parts.size() != 2 && parts.size() != 3) || !isRandomPart(parts.back())) {
         return std::nullopt;
@@ -89,7 +96,8 @@ std::optional<std::string> applicationScope(std::string_view name) {
 }
 
 // "[<launcher>-]<ID>[@<RANDOM>]", after "app-" and before ".service".
-std::optional<std::string> applicationService(std::string_view name) {
+std::optional<std::string> applicationService(std::string_view name)
+{
     const auto at = name.find('@');
     if (at != std::string_view::npos) {
         if (!isRandomPart(name.substr(at + 1))) {
@@ -104,7 +112,8 @@ std::optional<std::string> applicationService(std::string_view name) {
     return unescapedId(parts.back());
 }
 
-std::optional<std::string> snapDesktopId(std::string_view snap, std::string_view app) {
+std::optional<std::string> snapDesktopId(std::string_view snap, std::string_view app)
+{
     // Snap and app names are letters, digits and '-'; a hook's unit ("hook.configure")
     // has a dot where the app name would be.
     if (snap.empty() || app.empty() || app.find('.') != std::string_view::npos) {
@@ -114,7 +123,8 @@ std::optional<std::string> snapDesktopId(std::string_view snap, std::string_view
 }
 
 // "<snap>.<app>-<UUID>", after "snap." and before ".scope".
-std::optional<std::string> snapScope(std::string_view name) {
+std::optional<std::string> snapScope(std::string_view name)
+{
     const auto dot = name.find('.');
     constexpr std::size_t uuidLength = 36;
     if (dot == std::string_view::npos || name.size() < dot + 1 + uuidLength + 1) {
@@ -128,7 +138,8 @@ std::optional<std::string> snapScope(std::string_view name) {
 }
 
 // "<snap>.<app>", after "snap." and before ".service".
-std::optional<std::string> snapService(std::string_view name) {
+std::optional<std::string> snapService(std::string_view name)
+{
     const auto dot = name.find('.');
     if (dot == std::string_view::npos) {
         return std::nullopt;
@@ -138,7 +149,8 @@ std::optional<std::string> snapService(std::string_view name) {
 
 }
 
-std::optional<std::string> cgroupPathOf(std::string_view cgroupText) {
+std::optional<std::string> cgroupPathOf(std::string_view cgroupText)
+{
     std::optional<std::string> systemdPath;
     for (const auto line : split(cgroupText, '\n')) {
         // hierarchy:controllers:path, and the path may hold ':' itself.
@@ -160,7 +172,8 @@ std::optional<std::string> cgroupPathOf(std::string_view cgroupText) {
     return systemdPath;
 }
 
-std::optional<std::string> applicationIdFromCgroupPath(std::string_view cgroupPath) {
+std::optional<std::string> applicationIdFromCgroupPath(std::string_view cgroupPath)
+{
     const auto slash = cgroupPath.rfind('/');
     const auto unit = slash == std::string_view::npos ? cgroupPath : cgroupPath.substr(slash + 1);
     constexpr std::string_view scopeSuffix = ".scope";

@@ -6,15 +6,23 @@
 
 namespace tessaro {
 
-LinuxFiles::LinuxFiles(XdgDownloadsFolder downloads) : downloads_(std::move(downloads)) {}
+LinuxFiles::LinuxFiles(XdgDownloadsFolder downloads)
+    : downloads_(std::move(downloads))
+{
+}
 
-PathOrError LinuxFiles::downloadsFolder() { return downloads_.locate(); }
+PathOrError LinuxFiles::downloadsFolder()
+{
+    return downloads_.locate();
+}
 
-std::optional<FileError> LinuxFiles::moveWithoutReplacing(const std::string& from, const std::string& to) {
+std::optional<FileError> LinuxFiles::moveWithoutReplacing(const std::string& from, const std::string& to)
+{
     return moveFileWithoutReplacing(from, to);
 }
 
-std::optional<FileError> LinuxFiles::writeAtomically(const std::string& path, const std::string& content) {
+std::optional<FileError> LinuxFiles::writeAtomically(const std::string& path, const std::string& content)
+{
     return writeFileAtomically(path, content);
 }
 

@@ -8,9 +8,9 @@ namespace tessaro {
 
 namespace {
 
-template <typename Number>
-std::optional<Number> parseNumber(std::string_view text) {
-    Number value{};
+template <typename Number> std::optional<Number> parseNumber(std::string_view text)
+{
+    Number value {};
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (error != std::errc() || end != text.data() + text.size() || text.empty()) {
         return std::nullopt;
@@ -18,7 +18,8 @@ std::optional<Number> parseNumber(std::string_view text) {
     return value;
 }
 
-std::vector<std::string_view> splitOnBlanks(std::string_view text) {
+std::vector<std::string_view> splitOnBlanks(std::string_view text)
+{
     std::vector<std::string_view> fields;
     std::size_t position = 0;
     while (position < text.size()) {
@@ -33,7 +34,8 @@ std::vector<std::string_view> splitOnBlanks(std::string_view text) {
     return fields;
 }
 
-std::optional<std::string> lastPathElement(std::string_view path) {
+std::optional<std::string> lastPathElement(std::string_view path)
+{
     const auto slash = path.rfind('/');
     if (slash != std::string_view::npos) {
         path.remove_prefix(slash + 1);
@@ -46,7 +48,8 @@ std::optional<std::string> lastPathElement(std::string_view path) {
 
 }
 
-std::optional<ProcStat> parseProcStat(std::string_view text) {
+std::optional<ProcStat> parseProcStat(std::string_view text)
+{
     // The name in parentheses is chosen by the process and may hold spaces and ')'
     // itself; only the last ')' closes it.
     const auto close = text.rfind(')');
@@ -64,10 +67,11 @@ std::optional<ProcStat> parseProcStat(std::string_view text) {
     if (fields[0].size() != 1 || !parentPid || !flags || !startTime) {
         return std::nullopt;
     }
-    return ProcStat{fields[0].front(), *parentPid, *flags, *startTime};
+    return ProcStat { fields[0].front(), *parentPid, *flags, *startTime };
 }
 
-std::optional<uid_t> parseRealUid(std::string_view statusText) {
+std::optional<uid_t> parseRealUid(std::string_view statusText)
+{
     std::size_t lineStart = 0;
     while (lineStart < statusText.size()) {
         const auto lineEnd = std::min(statusText.find('\n', lineStart), statusText.size());
@@ -81,7 +85,8 @@ std::optional<uid_t> parseRealUid(std::string_view statusText) {
     return std::nullopt;
 }
 
-std::optional<std::string> commandName(std::string_view commText) {
+std::optional<std::string> commandName(std::string_view commText)
+{
     if (commText.ends_with('\n')) {
         commText.remove_suffix(1);
     }
@@ -91,7 +96,8 @@ std::optional<std::string> commandName(std::string_view commText) {
     return std::string(commText);
 }
 
-std::optional<std::string> executableName(std::string_view exeTarget) {
+std::optional<std::string> executableName(std::string_view exeTarget)
+{
     // A program whose file was replaced (by a package upgrade) is still the same program.
     constexpr std::string_view deletedMark = " (deleted)";
     if (exeTarget.ends_with(deletedMark)) {
@@ -100,7 +106,8 @@ std::optional<std::string> executableName(std::string_view exeTarget) {
     return lastPathElement(exeTarget);
 }
 
-std::optional<std::string> firstArgumentName(std::string_view cmdlineText) {
+std::optional<std::string> firstArgumentName(std::string_view cmdlineText)
+{
     return lastPathElement(cmdlineText.substr(0, cmdlineText.find('\0')));
 }
 

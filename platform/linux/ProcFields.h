@@ -13,7 +13,7 @@ struct ProcStat {
     char state = '?';
     pid_t parentPid = 0;
     unsigned long flags = 0;
-    unsigned long long startTime = 0;  // clock ticks after boot
+    unsigned long long startTime = 0; // clock ticks after boot
 };
 
 // Set in the flags of kernel threads, which no user started.
@@ -21,7 +21,10 @@ constexpr unsigned long kernelThreadFlag = 0x00200000;
 
 // A process that has ended but was not yet reaped by its parent (a zombie), or is
 // being torn down, runs nothing any more.
-inline bool hasEnded(const ProcStat& stat) { return stat.state == 'Z' || stat.state == 'X'; }
+inline bool hasEnded(const ProcStat& stat)
+{
+    return stat.state == 'Z' || stat.state == 'X';
+}
 
 // The fields of /proc/PID/stat; nothing when the text is not one.
 std::optional<ProcStat> parseProcStat(std::string_view text);

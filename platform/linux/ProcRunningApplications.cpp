@@ -21,7 +21,8 @@ struct Process {
     ProcStat stat;
 };
 
-std::optional<pid_t> pidOf(const std::string& entryName) {
+std::optional<pid_t> pidOf(const std::string& entryName)
+{
     pid_t pid = 0;
     const char* end = entryName.data() + entryName.size();
     const auto result = std::from_chars(entryName.data(), end, pid);
@@ -35,9 +36,13 @@ std::optional<pid_t> pidOf(const std::string& entryName) {
 // share a parent.
 class CgroupPaths {
 public:
-    explicit CgroupPaths(const std::string& procRoot) : procRoot_(procRoot) {}
+    explicit CgroupPaths(const std::string& procRoot)
+        : procRoot_(procRoot)
+    {
+    }
 
-    const std::optional<std::string>& of(pid_t pid) {
+    const std::optional<std::string>& of(pid_t pid)
+    {
         const auto known = paths_.find(pid);
         if (known != paths_.end()) {
             return known->second;
@@ -54,9 +59,13 @@ private:
 }
 
 ProcRunningApplications::ProcRunningApplications(std::string procRoot, uid_t uid)
-    : procRoot_(std::move(procRoot)), uid_(uid) {}
+    : procRoot_(std::move(procRoot))
+    , uid_(uid)
+{
+}
 
-std::vector<RunningApplication> ProcRunningApplications::runningApplications() {
+std::vector<RunningApplication> ProcRunningApplications::runningApplications()
+{
     std::vector<Process> processes;
     std::error_code error;
     for (std::filesystem::directory_iterator entry(procRoot_, error), end; !error && entry != end;
@@ -77,7 +86,7 @@ std::vector<RunningApplication> ProcRunningApplications::runningApplications() {
         if (!uid || *uid != uid_) {
             continue;
         }
-        processes.push_back({*pid, *stat});
+        processes.push_back({ *pid, *stat });
     }
     std::sort(processes.begin(), processes.end(), [](const Process& a, const Process& b) {
         return std::pair(a.stat.startTime, a.pid) < std::pair(b.stat.startTime, b.pid);
@@ -113,7 +122,7 @@ std::vector<RunningApplication> ProcRunningApplications::runningApplications() {
         }
 
         if (name && identifier) {
-            applications.push_back({std::move(identifier), std::move(name)});
+            applications.push_back({ std::move(identifier), std::move(name) });
             continue;
         }
         std::error_code existsError;

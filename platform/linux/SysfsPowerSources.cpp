@@ -14,7 +14,8 @@ namespace tessaro {
 
 namespace {
 
-std::string_view trimmed(std::string_view text) {
+std::string_view trimmed(std::string_view text)
+{
     constexpr std::string_view blanks = " \t\n";
     const auto begin = text.find_first_not_of(blanks);
     if (begin == std::string_view::npos) {
@@ -24,7 +25,8 @@ std::string_view trimmed(std::string_view text) {
 }
 
 // The charge in percent, when the file holds nothing but a whole decimal number.
-std::optional<long> capacityFrom(std::string_view text) {
+std::optional<long> capacityFrom(std::string_view text)
+{
     if (text.ends_with('\n')) {
         text.remove_suffix(1);
     }
@@ -40,13 +42,16 @@ std::optional<long> capacityFrom(std::string_view text) {
 
 }
 
-SysfsPowerSources::SysfsPowerSources(std::string root) : root_(std::move(root)) {}
+SysfsPowerSources::SysfsPowerSources(std::string root)
+    : root_(std::move(root))
+{
+}
 
-std::vector<PowerSource> SysfsPowerSources::powerSources() {
+std::vector<PowerSource> SysfsPowerSources::powerSources()
+{
     std::vector<std::string> names;
     std::error_code error;
-    for (std::filesystem::directory_iterator entry(root_, error), end; !error && entry != end;
-         entry.increment(error)) {
+    for (std::filesystem::directory_iterator entry(root_, error), end; !error && entry != end; entry.increment(error)) {
         names.push_back(entry->path().filename().string());
     }
     std::sort(names.begin(), names.end());
@@ -59,7 +64,7 @@ std::vector<PowerSource> SysfsPowerSources::powerSources() {
             continue;
         }
         const auto capacity = readFileContents(folder + "/capacity");
-        sources.push_back({capacity ? capacityFrom(*capacity) : std::nullopt});
+        sources.push_back({ capacity ? capacityFrom(*capacity) : std::nullopt });
     }
     return sources;
 }

@@ -9,12 +9,16 @@ namespace tessaro {
 
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
 
 }
 
-OperatingSystemVersion parseKernelRelease(std::string_view release) {
-    long parts[3] = {0, 0, 0};
+OperatingSystemVersion parseKernelRelease(std::string_view release)
+{
+    long parts[3] = { 0, 0, 0 };
     std::size_t position = 0;
     for (long& part : parts) {
         if (position >= release.size() || !isDigit(release[position])) {
@@ -30,20 +34,26 @@ OperatingSystemVersion parseKernelRelease(std::string_view release) {
         }
         ++position;
     }
-    return {parts[0], parts[1], parts[2]};
+    return { parts[0], parts[1], parts[2] };
 }
 
 UnameSystemInfo::UnameSystemInfo(std::string applicationVersion)
-    : applicationVersion_(std::move(applicationVersion)) {}
+    : applicationVersion_(std::move(applicationVersion))
+{
+}
 
-OperatingSystemVersion UnameSystemInfo::operatingSystemVersion() {
-    struct utsname names {};
+OperatingSystemVersion UnameSystemInfo::operatingSystemVersion()
+{
+    struct utsname names { };
     if (::uname(&names) != 0) {
         return {};
     }
     return parseKernelRelease(names.release);
 }
 
-std::string UnameSystemInfo::applicationVersion() { return applicationVersion_; }
+std::string UnameSystemInfo::applicationVersion()
+{
+    return applicationVersion_;
+}
 
 }

@@ -6,7 +6,8 @@
 
 namespace tessaro {
 
-std::optional<std::string> readFileContents(const std::string& path) {
+std::optional<std::string> readFileContents(const std::string& path)
+{
     const FileDescriptor file = FileDescriptor::open(path, O_RDONLY);
     if (!file.valid()) {
         return std::nullopt;

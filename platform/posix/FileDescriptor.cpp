@@ -8,12 +8,18 @@
 
 namespace tessaro {
 
-FileDescriptor::FileDescriptor(int descriptor) noexcept : descriptor_(descriptor) {}
+FileDescriptor::FileDescriptor(int descriptor) noexcept
+    : descriptor_(descriptor)
+{
+}
 
 FileDescriptor::FileDescriptor(FileDescriptor&& other) noexcept
-    : descriptor_(std::exchange(other.descriptor_, -1)) {}
+    : descriptor_(std::exchange(other.descriptor_, -1))
+{
+}
 
-FileDescriptor& FileDescriptor::operator=(FileDescriptor&& other) noexcept {
+FileDescriptor& FileDescriptor::operator=(FileDescriptor&& other) noexcept
+{
     if (this != &other) {
         reset();
         descriptor_ = std::exchange(other.descriptor_, -1);
@@ -21,9 +27,13 @@ FileDescriptor& FileDescriptor::operator=(FileDescriptor&& other) noexcept {
     return *this;
 }
 
-FileDescriptor::~FileDescriptor() { reset(); }
+FileDescriptor::~FileDescriptor()
+{
+    reset();
+}
 
-void FileDescriptor::reset() noexcept {
+void FileDescriptor::reset() noexcept
+{
     if (descriptor_ < 0) {
         return;
     }
@@ -34,7 +44,8 @@ void FileDescriptor::reset() noexcept {
     errno = savedErrno;
 }
 
-FileDescriptor FileDescriptor::open(const std::string& path, int flags, mode_t mode) {
+FileDescriptor FileDescriptor::open(const std::string& path, int flags, mode_t mode)
+{
     int descriptor;
     do {
         descriptor = ::open(path.c_str(), flags | O_CLOEXEC, mode);
@@ -42,7 +53,8 @@ FileDescriptor FileDescriptor::open(const std::string& path, int flags, mode_t m
     return FileDescriptor(descriptor);
 }
 
-bool FileDescriptor::writeAll(std::string_view bytes) const {
+bool FileDescriptor::writeAll(std::string_view bytes) const
+{
     while (!bytes.empty()) {
         const ssize_t written = ::write(descriptor_, bytes.data(), bytes.size());
         if (written < 0) {
@@ -56,7 +68,8 @@ bool FileDescriptor::writeAll(std::string_view bytes) const {
     return true;
 }
 
-bool FileDescriptor::readAll(std::string& into) const {
+bool FileDescriptor::readAll(std::string& into) const
+{
     char buffer[65536];
     for (;;) {
         const ssize_t count = ::read(descriptor_, buffer, sizeof buffer);

@@ -17,19 +17,22 @@ namespace tessaro {
 namespace {
 
 // Both read errno, so they come straight after the failing call.
-FileError moveError(const std::string& from, const std::string& to) {
+FileError moveError(const std::string& from, const std::string& to)
+{
     const std::string reason = errorText(errno);
-    return {"Could not move \"" + from + "\" to \"" + to + "\": " + reason};
+    return { "Could not move \"" + from + "\" to \"" + to + "\": " + reason };
 }
 
-FileError saveError(const std::string& path) {
+FileError saveError(const std::string& path)
+{
     const std::string reason = errorText(errno);
-    return {"Could not save \"" + path + "\": " + reason};
+    return { "Could not save \"" + path + "\": " + reason };
 }
 
 // Gives the file its new name unless that name is taken; false with errno set. Both
 // ways fail with EEXIST onto an existing name and then change nothing.
-bool renameWithoutReplacing(const std::string& from, const std::string& to) {
+bool renameWithoutReplacing(const std::string& from, const std::string& to)
+{
     if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
         return true;
     }
@@ -49,7 +52,8 @@ bool renameWithoutReplacing(const std::string& from, const std::string& to) {
     return false;
 }
 
-bool copyBytes(const FileDescriptor& source, const FileDescriptor& destination) {
+bool copyBytes(const FileDescriptor& source, const FileDescriptor& destination)
+{
     char buffer[65536];
     for (;;) {
         const ssize_t count = ::read(source.get(), buffer, sizeof buffer);
@@ -70,12 +74,13 @@ bool copyBytes(const FileDescriptor& source, const FileDescriptor& destination) 
 
 // A rename cannot cross file systems, so the bytes travel into the destination's
 // folder first, under a hidden name; only a complete, synced copy takes the final name.
-std::optional<FileError> moveAcrossFileSystems(const std::string& from, const std::string& to) {
+std::optional<FileError> moveAcrossFileSystems(const std::string& from, const std::string& to)
+{
     const FileDescriptor source = FileDescriptor::open(from, O_RDONLY);
     if (!source.valid()) {
         return moveError(from, to);
     }
-    struct stat status {};
+    struct stat status { };
     if (::fstat(source.get(), &status) != 0) {
         return moveError(from, to);
     }
@@ -89,10 +94,8 @@ std::optional<FileError> moveAcrossFileSystems(const std::string& from, const st
     if (!copy) {
         return moveError(from, to);
     }
-    if (!copyBytes(source, copy->descriptor())
-        || ::fchmod(copy->descriptor().get(), status.st_mode & 07777) != 0
-        || ::fsync(copy->descriptor().get()) != 0
-        || !renameWithoutReplacing(copy->path(), to)) {
+    if (!copyBytes(source, copy->descriptor()) || ::fchmod(copy->descriptor().get(), status.st_mode & 07777) != 0
+        || ::fsync(copy->descriptor().get()) != 0 || !renameWithoutReplacing(copy->path(), to)) {
         return moveError(from, to);
     }
     copy->markPlaced();
@@ -107,7 +110,8 @@ std::optional<FileError> moveAcrossFileSystems(const std::string& from, const st
 
 }
 
-std::optional<FileError> moveFileWithoutReplacing(const std::string& from, const std::string& to) {
+std::optional<FileError> moveFileWithoutReplacing(const std::string& from, const std::string& to)
+{
     if (renameWithoutReplacing(from, to)) {
         return std::nullopt;
     }
@@ -117,7 +121,8 @@ std::optional<FileError> moveFileWithoutReplacing(const std::string& from, const
     return moveError(from, to);
 }
 
-std::optional<FileError> writeFileAtomically(const std::string& path, const std::string& content) {
+std::optional<FileError> writeFileAtomically(const std::string& path, const std::string& content)
+{
     auto replacement = TemporaryFile::createBeside(path);
     if (!replacement) {
         return saveError(path);
@@ -125,10 +130,8 @@ std::optional<FileError> writeFileAtomically(const std::string& path, const std:
     const int descriptor = replacement->descriptor().get();
     // mkstemp makes the file private; a saved file gets the permissions any newly
     // created file of the user would get.
-    if (::fchmod(descriptor, 0666 & ~processUmask()) != 0
-        || !replacement->descriptor().writeAll(content)
-        || ::fsync(descriptor) != 0
-        || ::rename(replacement->path().c_str(), path.c_str()) != 0) {
+    if (::fchmod(descriptor, 0666 & ~processUmask()) != 0 || !replacement->descriptor().writeAll(content)
+        || ::fsync(descriptor) != 0 || ::rename(replacement->path().c_str(), path.c_str()) != 0) {
         return saveError(path);
     }
     replacement->markPlaced();

@@ -16,7 +16,8 @@ constexpr std::string_view umaskKey = "\nUmask:";
 
 }
 
-mode_t processUmask() {
+mode_t processUmask()
+{
     if (const auto status = readFileContents("/proc/self/status")) {
         const auto key = status->find(umaskKey);
         if (key != std::string::npos) {

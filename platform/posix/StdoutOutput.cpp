@@ -13,7 +13,8 @@ std::mutex outputMutex;
 
 }
 
-void StdoutOutput::writeLine(std::string_view line) {
+void StdoutOutput::writeLine(std::string_view line)
+{
     // The line and its line feed go out in one write, so a line from another thread
     // can only come before or after it, never inside.
     std::string whole;

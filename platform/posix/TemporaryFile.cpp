@@ -17,7 +17,8 @@ constexpr std::size_t longestKeptName = 255 - 8;
 
 }
 
-std::optional<TemporaryFile> TemporaryFile::createBeside(const std::string& targetPath) {
+std::optional<TemporaryFile> TemporaryFile::createBeside(const std::string& targetPath)
+{
     const auto slash = targetPath.rfind('/');
     std::string folder;
     std::string name;
@@ -45,15 +46,22 @@ std::optional<TemporaryFile> TemporaryFile::createBeside(const std::string& targ
 }
 
 TemporaryFile::TemporaryFile(std::string folder, std::string path, FileDescriptor descriptor)
-    : folder_(std::move(folder)), path_(std::move(path)), descriptor_(std::move(descriptor)) {}
+    : folder_(std::move(folder))
+    , path_(std::move(path))
+    , descriptor_(std::move(descriptor))
+{
+}
 
 TemporaryFile::TemporaryFile(TemporaryFile&& other) noexcept
-    : folder_(std::move(other.folder_)),
-      path_(std::move(other.path_)),
-      descriptor_(std::move(other.descriptor_)),
-      placed_(std::exchange(other.placed_, true)) {}
+    : folder_(std::move(other.folder_))
+    , path_(std::move(other.path_))
+    , descriptor_(std::move(other.descriptor_))
+    , placed_(std::exchange(other.placed_, true))
+{
+}
 
-TemporaryFile::~TemporaryFile() {
+TemporaryFile::~TemporaryFile()
+{
     if (placed_) {
         return;
     }

@@ -37,8 +37,9 @@ TEST_F(BridgeTest, LogWritesTheBodyAsOneLineAfterTheName)
     auto lines = output();
     const auto first = std::find(lines.begin(), lines.end(), "log");
     ASSERT_NE(first, lines.end());
-    EXPECT_EQ(std::vector<std::string>(first, first + 6),
-              (std::vector<std::string> { "log", "hello from the exam page", "log", "{\"a\":1}", "log", "two\\nlines" }));
+    EXPECT_EQ(
+        std::vector<std::string>(first, first + 6),
+        (std::vector<std::string> { "log", "hello from the exam page", "log", "{\"a\":1}", "log", "two\\nlines" }));
 }
 
 TEST_F(BridgeTest, QuitEmptiesTheClipboardAndEndsTheProgram)

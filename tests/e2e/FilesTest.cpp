@@ -62,8 +62,8 @@ TEST_F(FilesTest, TwoDownloadsOfOneNameStoreOneFile)
 TEST_F(FilesTest, ANotFoundPageIsNotADownload)
 {
     startScenario("download-404");
-    EXPECT_TRUE(waitForOutput(
-        "download failed: the server answered " + ExamService::origin() + "/files/missing.txt with HTTP status 404"));
+    EXPECT_TRUE(waitForOutput("download failed: the server answered " + ExamService::origin()
+                              + "/files/missing.txt with HTTP status 404"));
     std::this_thread::sleep_for(1s);
     EXPECT_TRUE(downloadsContent().empty());
     EXPECT_TRUE(m_service->messages("downloaded").empty());
@@ -72,8 +72,8 @@ TEST_F(FilesTest, ANotFoundPageIsNotADownload)
 TEST_F(FilesTest, SavingTwiceReplacesTheFileAndAnswersTwiceWithOneAddress)
 {
     startScenario("save-twice");
-    ASSERT_TRUE(m_service->waitForReport(
-        [this](const json&) { return m_service->messages("fileSaved").size() == 2; }, 15s));
+    ASSERT_TRUE(
+        m_service->waitForReport([this](const json&) { return m_service->messages("fileSaved").size() == 2; }, 15s));
     const auto saved = m_service->messages("fileSaved");
     const std::string address = "file://" + downloads() + "/answers%201.txt";
     EXPECT_EQ(saved[0].at("payload"), address);

@@ -1,5 +1,5 @@
-#include <thread>
 #include <sys/utsname.h>
+#include <thread>
 
 #include "tests/e2e/support/ExamTest.h"
 
@@ -13,7 +13,8 @@ class LaunchTest : public ExamTest {
 protected:
     std::optional<json> waitForRequest(const std::string& path, Seconds timeout = 20s)
     {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration_cast<std::chrono::nanoseconds>(timeout);
+        const auto deadline
+            = std::chrono::steady_clock::now() + std::chrono::duration_cast<std::chrono::nanoseconds>(timeout);
         do {
             const auto requests = m_service->requestsFor(path);
             if (!requests.empty())
@@ -98,7 +99,7 @@ TEST_F(LaunchTest, WithoutTheServiceTheErrorPageShowsAtThirtySeconds)
     while (m_x->windowName(window) == "Tessaro" && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(200ms);
     EXPECT_EQ(m_x->windowName(window), "The exam could not be reached \u2014 Tessaro");
-    std::this_thread::sleep_for(3s);  // the title comes before the first paint
+    std::this_thread::sleep_for(3s); // the title comes before the first paint
     keepScreenshot("error-page");
 }
 

@@ -72,8 +72,8 @@ TEST_F(WebViewDefaultsTest, PrintingOpensNothing)
 TEST_F(WebViewDefaultsTest, AResponseTheViewCannotShowIsNotDownloaded)
 {
     startScenario("attachment");
-    EXPECT_TRUE(waitForOutput("Not saving what the web view cannot show: " + ExamService::origin()
-                              + "/files/attachment.txt"));
+    EXPECT_TRUE(
+        waitForOutput("Not saving what the web view cannot show: " + ExamService::origin() + "/files/attachment.txt"));
     ASSERT_TRUE(m_service->waitForReport([](const json& r) { return isKind(r, "still-here"); }, 15s))
         << "the exam page stays";
     EXPECT_TRUE(std::filesystem::is_empty(downloads()));

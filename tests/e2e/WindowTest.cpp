@@ -87,8 +87,7 @@ TEST_F(WindowTest, ThePageSeesExactlyTheSixHandlers)
     startExam();
     const auto loaded = m_service->waitForReport([](const json& r) { return isKind(r, "loaded"); }, 1s);
     ASSERT_TRUE(loaded);
-    EXPECT_EQ(loaded->at("handlers"),
-              json::array({ "saveFile", "security", "log", "quit", "download", "processes" }));
+    EXPECT_EQ(loaded->at("handlers"), json::array({ "saveFile", "security", "log", "quit", "download", "processes" }));
 }
 
 }

@@ -11,7 +11,10 @@ namespace tessaro::testing {
 // A Downloads folder in memory: what exists there, and what was written.
 class FakeFiles final : public Files {
 public:
-    explicit FakeFiles(CallLog& calls) : m_calls(calls) { }
+    explicit FakeFiles(CallLog& calls)
+        : m_calls(calls)
+    {
+    }
 
     PathOrError downloadsFolder() override;
     std::optional<FileError> moveWithoutReplacing(const std::string& from, const std::string& to) override;

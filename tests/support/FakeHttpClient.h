@@ -12,7 +12,10 @@ namespace tessaro::testing {
 // test's thread, standing in for the worker thread.
 class FakeHttpClient final : public HttpClient {
 public:
-    explicit FakeHttpClient(CallLog& calls) : m_calls(calls) { }
+    explicit FakeHttpClient(CallLog& calls)
+        : m_calls(calls)
+    {
+    }
 
     void fetch(const std::string& address, std::function<void(HttpFetch)> completion) override;
     void download(const std::string& address, std::function<void(HttpDownload)> completion) override;

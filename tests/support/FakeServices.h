@@ -24,10 +24,21 @@ namespace tessaro::testing {
 
 class FakeApplication final : public Application {
 public:
-    explicit FakeApplication(CallLog& calls) : m_calls(calls) { }
+    explicit FakeApplication(CallLog& calls)
+        : m_calls(calls)
+    {
+    }
     int run(ApplicationEvents&) override { return 0; }
-    void terminate() override { m_calls.add("application.terminate"); ++terminations; }
-    void exitNow(int status) override { m_calls.add("application.exitNow " + std::to_string(status)); exitStatus = status; }
+    void terminate() override
+    {
+        m_calls.add("application.terminate");
+        ++terminations;
+    }
+    void exitNow(int status) override
+    {
+        m_calls.add("application.exitNow " + std::to_string(status));
+        exitStatus = status;
+    }
 
     int terminations = 0;
     std::optional<int> exitStatus;
@@ -38,8 +49,15 @@ private:
 
 class FakePasteboard final : public Pasteboard {
 public:
-    explicit FakePasteboard(CallLog& calls) : m_calls(calls) { }
-    void clearContents() override { m_calls.add("pasteboard.clearContents"); ++clears; }
+    explicit FakePasteboard(CallLog& calls)
+        : m_calls(calls)
+    {
+    }
+    void clearContents() override
+    {
+        m_calls.add("pasteboard.clearContents");
+        ++clears;
+    }
     int clears = 0;
 
 private:
@@ -48,8 +66,15 @@ private:
 
 class FakeStandardOutput final : public StandardOutput {
 public:
-    explicit FakeStandardOutput(CallLog& calls) : m_calls(calls) { }
-    void writeLine(std::string_view line) override { lines.emplace_back(line); m_calls.add("line " + std::string(line)); }
+    explicit FakeStandardOutput(CallLog& calls)
+        : m_calls(calls)
+    {
+    }
+    void writeLine(std::string_view line) override
+    {
+        lines.emplace_back(line);
+        m_calls.add("line " + std::string(line));
+    }
     std::vector<std::string> lines;
 
 private:
@@ -58,8 +83,15 @@ private:
 
 class FakeScreens final : public Screens {
 public:
-    explicit FakeScreens(CallLog& calls) : m_calls(calls) { }
-    int count() override { m_calls.add("screens.count"); return screenCount; }
+    explicit FakeScreens(CallLog& calls)
+        : m_calls(calls)
+    {
+    }
+    int count() override
+    {
+        m_calls.add("screens.count");
+        return screenCount;
+    }
     bool hasMainScreen() override { return mainScreen; }
     int screenCount = 1;
     bool mainScreen = true;
@@ -72,7 +104,11 @@ private:
 // its button.
 class FakeAlert final : public Alert {
 public:
-    FakeAlert(CallLog& calls, VirtualClock& clock) : m_calls(calls), m_clock(clock) { }
+    FakeAlert(CallLog& calls, VirtualClock& clock)
+        : m_calls(calls)
+        , m_clock(clock)
+    {
+    }
     void runModal(const AlertContent& content) override;
     std::vector<AlertContent> shown;
     double secondsUp = 60.0;
@@ -84,7 +120,10 @@ private:
 
 class FakeRunningApplications final : public RunningApplications {
 public:
-    explicit FakeRunningApplications(CallLog& calls) : m_calls(calls) { }
+    explicit FakeRunningApplications(CallLog& calls)
+        : m_calls(calls)
+    {
+    }
     std::vector<RunningApplication> runningApplications() override
     {
         m_calls.add("runningApplications");
@@ -112,7 +151,10 @@ public:
 
 class FakeFileChooser final : public FileChooser {
 public:
-    explicit FakeFileChooser(CallLog& calls) : m_calls(calls) { }
+    explicit FakeFileChooser(CallLog& calls)
+        : m_calls(calls)
+    {
+    }
     void chooseOneFile(std::function<void(std::optional<std::string>)> completion) override;
     // Ends the oldest open chooser with the file, or with nothing for cancel.
     void choose(std::optional<std::string> path);

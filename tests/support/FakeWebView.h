@@ -17,7 +17,10 @@ public:
 
 class FakeWebView final : public WebView {
 public:
-    explicit FakeWebView(CallLog& calls) : m_calls(calls) { }
+    explicit FakeWebView(CallLog& calls)
+        : m_calls(calls)
+    {
+    }
 
     void setCustomUserAgent(const std::string& userAgent) override;
     void setNavigationDelegate(NavigationDelegate& delegate) override;

@@ -10,7 +10,10 @@ namespace tessaro::testing {
 
 class FakeWindow final : public Window {
 public:
-    explicit FakeWindow(CallLog& calls) : m_calls(calls) { }
+    explicit FakeWindow(CallLog& calls)
+        : m_calls(calls)
+    {
+    }
 
     void setDelegate(WindowDelegate& delegate) override;
     void addSubview(WebView& webView) override;

@@ -14,7 +14,10 @@ namespace tessaro::testing {
 // clock; then posted work and due timers run in order, as on the main thread.
 class VirtualClock final : public MainQueue, public Timers {
 public:
-    explicit VirtualClock(CallLog& calls) : m_calls(calls) { }
+    explicit VirtualClock(CallLog& calls)
+        : m_calls(calls)
+    {
+    }
 
     void post(std::function<void()> work) override;
     void schedule(double intervalSeconds, bool repeats, std::function<void()> action) override;

@@ -11,27 +11,27 @@ namespace tessaro {
 
 namespace {
 
-constexpr std::array<std::pair<std::string_view, StatusMode>, 7> statusModes{{
-    {"default", StatusMode::Default},
-    {"fallback", StatusMode::Fallback},
-    {"html-404", StatusMode::Html404},
-    {"valid-500", StatusMode::Valid500},
-    {"empty", StatusMode::Empty},
-    {"drop", StatusMode::Drop},
-    {"custom", StatusMode::Custom},
-}};
+constexpr std::array<std::pair<std::string_view, StatusMode>, 7> statusModes { {
+    { "default", StatusMode::Default },
+    { "fallback", StatusMode::Fallback },
+    { "html-404", StatusMode::Html404 },
+    { "valid-500", StatusMode::Valid500 },
+    { "empty", StatusMode::Empty },
+    { "drop", StatusMode::Drop },
+    { "custom", StatusMode::Custom },
+} };
 
-constexpr std::array<std::string_view, 9> optionsWithValue{
-    "--port", "--status", "--routing", "--fallback-domain", "--status-body",
+constexpr std::array<std::string_view, 9> optionsWithValue {
+    "--port",        "--status",       "--routing",     "--fallback-domain", "--status-body",
     "--status-code", "--status-delay", "--launch-page", "--request-log",
 };
 
 std::optional<int> integerIn(std::string_view text, int lowest, int highest)
 {
     int value = 0;
-    const char *end = text.data() + text.size();
+    const char* end = text.data() + text.size();
     auto [stop, failure] = std::from_chars(text.data(), end, value);
-    if (text.empty() || failure != std::errc{} || stop != end || value < lowest || value > highest) {
+    if (text.empty() || failure != std::errc {} || stop != end || value < lowest || value > highest) {
         return std::nullopt;
     }
     return value;
@@ -49,13 +49,13 @@ bool takesValue(std::string_view name)
 
 }
 
-CommandLine::CommandLine(const std::vector<std::string> &arguments, int defaultPort)
+CommandLine::CommandLine(const std::vector<std::string>& arguments, int defaultPort)
     : listenPort(defaultPort)
 {
     bool statusBodyGiven = false;
     bool statusCodeGiven = false;
     for (size_t index = 0; index < arguments.size() && problem.empty(); ++index) {
-        const std::string &argument = arguments[index];
+        const std::string& argument = arguments[index];
         if (argument == "--help" || argument == "-h") {
             helpWanted = true;
             continue;
@@ -84,7 +84,7 @@ CommandLine::CommandLine(const std::vector<std::string> &arguments, int defaultP
     }
 }
 
-void CommandLine::apply(std::string_view name, const std::string &value)
+void CommandLine::apply(std::string_view name, const std::string& value)
 {
     if (name == "--port") {
         std::optional<int> port = integerIn(value, 0, 65535);
@@ -94,7 +94,7 @@ void CommandLine::apply(std::string_view name, const std::string &value)
         }
         listenPort = *port;
     } else if (name == "--status") {
-        for (const auto &[modeName, mode] : statusModes) {
+        for (const auto& [modeName, mode] : statusModes) {
             if (modeName == value) {
                 serviceOptions.statusMode = mode;
                 return;

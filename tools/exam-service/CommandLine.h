@@ -12,18 +12,18 @@ namespace tessaro {
 class CommandLine {
 public:
     // `arguments` excludes the program name; `defaultPort` applies when --port is absent.
-    CommandLine(const std::vector<std::string> &arguments, int defaultPort);
+    CommandLine(const std::vector<std::string>& arguments, int defaultPort);
 
     bool wantsHelp() const { return helpWanted; }
     // Why the command line cannot be used, or empty when it can.
-    const std::string &error() const { return problem; }
-    const ServiceOptions &options() const { return serviceOptions; }
+    const std::string& error() const { return problem; }
+    const ServiceOptions& options() const { return serviceOptions; }
     int port() const { return listenPort; }
 
     static std::string usage();
 
 private:
-    void apply(std::string_view name, const std::string &value);
+    void apply(std::string_view name, const std::string& value);
     void checkCombinations(bool statusBodyGiven, bool statusCodeGiven);
     void fail(std::string text);
 

@@ -10,20 +10,20 @@ namespace tessaro {
 
 namespace {
 
-constexpr std::chrono::milliseconds defaultSlowDelay{2000};
+constexpr std::chrono::milliseconds defaultSlowDelay { 2000 };
 
-std::optional<uint64_t> byteCount(const std::string &text)
+std::optional<uint64_t> byteCount(const std::string& text)
 {
     uint64_t value = 0;
-    const char *end = text.data() + text.size();
+    const char* end = text.data() + text.size();
     auto [stop, failure] = std::from_chars(text.data(), end, value);
-    if (text.empty() || failure != std::errc{} || stop != end) {
+    if (text.empty() || failure != std::errc {} || stop != end) {
         return std::nullopt;
     }
     return value;
 }
 
-void refuse(httplib::Response &response, const std::string &why)
+void refuse(httplib::Response& response, const std::string& why)
 {
     response.status = 400;
     response.set_content(why + "\n", "text/plain; charset=utf-8");
@@ -31,18 +31,18 @@ void refuse(httplib::Response &response, const std::string &why)
 
 }
 
-DownloadEndpoints::DownloadEndpoints(const ShutdownLatch &latch)
+DownloadEndpoints::DownloadEndpoints(const ShutdownLatch& latch)
     : latch(latch)
 {
 }
 
-void DownloadEndpoints::small(const httplib::Request &, httplib::Response &response) const
+void DownloadEndpoints::small(const httplib::Request&, httplib::Response& response) const
 {
     response.set_content("A small text file from the Tessaro local exam service.\n", "text/plain; charset=utf-8");
 }
 
 // Streamed from one small buffer, so a gigabyte costs no more memory than a megabyte.
-void DownloadEndpoints::large(const httplib::Request &request, httplib::Response &response) const
+void DownloadEndpoints::large(const httplib::Request& request, httplib::Response& response) const
 {
     std::optional<uint64_t> size = defaultLargeSize;
     if (request.has_param("bytes")) {
@@ -58,19 +58,19 @@ void DownloadEndpoints::large(const httplib::Request &request, httplib::Response
         return;
     }
     response.set_content_provider(*size, "application/octet-stream",
-                                  [this](size_t offset, size_t length, httplib::DataSink &sink) {
+                                  [this](size_t offset, size_t length, httplib::DataSink& sink) {
                                       std::string_view piece = pattern.at(offset, length);
                                       return sink.write(piece.data(), piece.size());
                                   });
 }
 
-void DownloadEndpoints::missing(const httplib::Request &, httplib::Response &response) const
+void DownloadEndpoints::missing(const httplib::Request&, httplib::Response& response) const
 {
     response.status = 404;
     response.set_content(assets::notFoundPage.data(), assets::notFoundPage.size(), "text/html; charset=utf-8");
 }
 
-void DownloadEndpoints::slow(const httplib::Request &request, httplib::Response &response) const
+void DownloadEndpoints::slow(const httplib::Request& request, httplib::Response& response) const
 {
     std::optional<std::chrono::milliseconds> delay = defaultSlowDelay;
     if (request.has_param("seconds")) {
@@ -84,7 +84,7 @@ void DownloadEndpoints::slow(const httplib::Request &request, httplib::Response 
     response.set_content("A text file that took its time.\n", "text/plain; charset=utf-8");
 }
 
-void DownloadEndpoints::attachment(const httplib::Request &, httplib::Response &response) const
+void DownloadEndpoints::attachment(const httplib::Request&, httplib::Response& response) const
 {
     response.set_header("Content-Disposition", R"(attachment; filename="attachment.txt")");
     response.set_content("A text file the service asks to be saved, not shown.\n", "application/octet-stream");

@@ -14,16 +14,16 @@ public:
     static constexpr uint64_t defaultLargeSize = 1024 * 1024;
 
     // `latch` ends the slow answer early when the service stops; it must outlive this object.
-    explicit DownloadEndpoints(const ShutdownLatch &latch);
+    explicit DownloadEndpoints(const ShutdownLatch& latch);
 
-    void small(const httplib::Request &request, httplib::Response &response) const;
-    void large(const httplib::Request &request, httplib::Response &response) const;
-    void missing(const httplib::Request &request, httplib::Response &response) const;
-    void slow(const httplib::Request &request, httplib::Response &response) const;
-    void attachment(const httplib::Request &request, httplib::Response &response) const;
+    void small(const httplib::Request& request, httplib::Response& response) const;
+    void large(const httplib::Request& request, httplib::Response& response) const;
+    void missing(const httplib::Request& request, httplib::Response& response) const;
+    void slow(const httplib::Request& request, httplib::Response& response) const;
+    void attachment(const httplib::Request& request, httplib::Response& response) const;
 
 private:
-    const ShutdownLatch &latch;
+    const ShutdownLatch& latch;
     PatternBytes pattern;
 };
 

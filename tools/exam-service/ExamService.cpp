@@ -20,9 +20,9 @@ namespace tessaro {
 
 namespace {
 
-constexpr const char *htmlType = "text/html; charset=utf-8";
-constexpr const char *jsonType = "application/json";
-constexpr const char *loopback = "127.0.0.1";
+constexpr const char* htmlType = "text/html; charset=utf-8";
+constexpr const char* jsonType = "application/json";
+constexpr const char* loopback = "127.0.0.1";
 
 // Enough for a web view's parallel connections, a few slow answers and a large download at
 // once; httplib's default of eight can be used up by one page.
@@ -32,15 +32,15 @@ constexpr size_t serverThreads = 32;
 // them: short keeps stopping quick, and reconnecting on loopback costs nothing.
 constexpr time_t keepAliveSeconds = 1;
 
-void notFound(const httplib::Request &, httplib::Response &response)
+void notFound(const httplib::Request&, httplib::Response& response)
 {
     response.status = 404;
     response.set_content(assets::notFoundPage.data(), assets::notFoundPage.size(), htmlType);
 }
 
-httplib::Server::Handler fixed(std::string_view content, const char *type)
+httplib::Server::Handler fixed(std::string_view content, const char* type)
 {
-    return [content, type](const httplib::Request &, httplib::Response &response) {
+    return [content, type](const httplib::Request&, httplib::Response& response) {
         response.set_content(content.data(), content.size(), type);
     };
 }
@@ -87,14 +87,14 @@ std::optional<std::string> ExamService::start(int port)
     server->set_socket_options(socketOptions);
     server->set_keep_alive_timeout(keepAliveSeconds);
     // Every answer is made afresh: tests change pages and modes between runs on the same port.
-    server->set_default_headers({{"Cache-Control", "no-store"}});
+    server->set_default_headers({ { "Cache-Control", "no-store" } });
     addRoutes();
 
     int bound = port == 0 ? server->bind_to_any_port(loopback) : (server->bind_to_port(loopback, port) ? port : -1);
     if (bound <= 0) {
         int reason = errno;
-        return "cannot listen on " + std::string(loopback) + ":" + (port == 0 ? "any port" : std::to_string(port)) +
-               ": " + std::strerror(reason) + (reason == EADDRINUSE ? " (is another exam-service running?)" : "");
+        return "cannot listen on " + std::string(loopback) + ":" + (port == 0 ? "any port" : std::to_string(port))
+            + ": " + std::strerror(reason) + (reason == EADDRINUSE ? " (is another exam-service running?)" : "");
     }
     boundPort = bound;
     status = std::make_unique<StatusEndpoint>(options, boundPort);
@@ -145,28 +145,33 @@ std::optional<std::string> ExamService::loadLaunchPage()
 
 void ExamService::addRoutes()
 {
-    httplib::Server &http = *server;
-    http.Get(R"(/status\.json)", logged([this](const httplib::Request &, httplib::Response &response) {
-        latch.waitFor(options.statusDelay);
-        status->answer(response);
-    }));
+    httplib::Server& http = *server;
+    http.Get(R"(/status\.json)", logged([this](const httplib::Request&, httplib::Response& response) {
+                 latch.waitFor(options.statusDelay);
+                 status->answer(response);
+             }));
     http.Get("/native-launch", logged(fixed(launchPage, htmlType)));
     http.Get("/fallback/init", logged(fixed(assets::fallbackPage, htmlType)));
     http.Get(R"(/bridge\.js)", logged(fixed(assets::bridgeScript, "text/javascript; charset=utf-8")));
-    http.Post("/report", logged([](const httplib::Request &, httplib::Response &response) { response.status = 204; }));
-    http.Get("/verify-security", logged([this](const httplib::Request &request, httplib::Response &response) {
-        verifySecurity(request, response);
-    }));
-    http.Post("/upload", logged([this](const httplib::Request &request, httplib::Response &response) {
-        upload(request, response);
-    }));
+    http.Post("/report", logged([](const httplib::Request&, httplib::Response& response) { response.status = 204; }));
+    http.Get("/verify-security", logged([this](const httplib::Request& request, httplib::Response& response) {
+                 verifySecurity(request, response);
+             }));
+    http.Post("/upload", logged([this](const httplib::Request& request, httplib::Response& response) {
+                  upload(request, response);
+              }));
 
-    const DownloadEndpoints &files = downloads;
-    http.Get(R"(/files/small\.txt)", logged([&files](const auto &request, auto &response) { files.small(request, response); }));
-    http.Get(R"(/files/large\.bin)", logged([&files](const auto &request, auto &response) { files.large(request, response); }));
-    http.Get(R"(/files/missing\.txt)", logged([&files](const auto &request, auto &response) { files.missing(request, response); }));
-    http.Get(R"(/files/slow\.txt)", logged([&files](const auto &request, auto &response) { files.slow(request, response); }));
-    http.Get(R"(/files/attachment\.txt)", logged([&files](const auto &request, auto &response) { files.attachment(request, response); }));
+    const DownloadEndpoints& files = downloads;
+    http.Get(R"(/files/small\.txt)",
+             logged([&files](const auto& request, auto& response) { files.small(request, response); }));
+    http.Get(R"(/files/large\.bin)",
+             logged([&files](const auto& request, auto& response) { files.large(request, response); }));
+    http.Get(R"(/files/missing\.txt)",
+             logged([&files](const auto& request, auto& response) { files.missing(request, response); }));
+    http.Get(R"(/files/slow\.txt)",
+             logged([&files](const auto& request, auto& response) { files.slow(request, response); }));
+    http.Get(R"(/files/attachment\.txt)",
+             logged([&files](const auto& request, auto& response) { files.attachment(request, response); }));
 
     // Unknown paths are answered here rather than by httplib, so that they are logged too.
     http.Get(".*", logged(notFound));
@@ -177,7 +182,7 @@ void ExamService::addRoutes()
     http.Options(".*", logged(notFound));
     // Requests that no handler saw (httplib refused them before routing, and so left them
     // without a path match) are logged once their answer is out.
-    http.set_logger([this](const httplib::Request &request, const httplib::Response &) {
+    http.set_logger([this](const httplib::Request& request, const httplib::Response&) {
         if (requestLog && request.matches.empty()) {
             requestLog->record(request);
         }
@@ -187,7 +192,7 @@ void ExamService::addRoutes()
 // Logged before the handler answers, so a test that has the answer finds the line already.
 httplib::Server::Handler ExamService::logged(httplib::Server::Handler handler)
 {
-    return [this, handler = std::move(handler)](const httplib::Request &request, httplib::Response &response) {
+    return [this, handler = std::move(handler)](const httplib::Request& request, httplib::Response& response) {
         if (requestLog) {
             requestLog->record(request);
         }
@@ -196,19 +201,20 @@ httplib::Server::Handler ExamService::logged(httplib::Server::Handler handler)
 }
 
 // Only the verdict goes back: the page must not learn the expected answer from the service.
-void ExamService::verifySecurity(const httplib::Request &request, httplib::Response &response) const
+void ExamService::verifySecurity(const httplib::Request& request, httplib::Response& response) const
 {
-    bool verified = request.has_param("answer") &&
-                    verifier.verify(request.get_param_value("examkey"), request.get_param_value("answer"));
-    response.set_content(nlohmann::json{{"verified", verified}}.dump(), jsonType);
+    bool verified = request.has_param("answer")
+        && verifier.verify(request.get_param_value("examkey"), request.get_param_value("answer"));
+    response.set_content(nlohmann::json { { "verified", verified } }.dump(), jsonType);
 }
 
-void ExamService::upload(const httplib::Request &request, httplib::Response &response) const
+void ExamService::upload(const httplib::Request& request, httplib::Response& response) const
 {
-    for (const auto &[field, file] : request.files) {
+    for (const auto& [field, file] : request.files) {
         if (!file.filename.empty()) {
-            nlohmann::ordered_json received{{"name", file.filename}, {"size", file.content.size()}};
-            response.set_content(received.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace), jsonType);
+            nlohmann::ordered_json received { { "name", file.filename }, { "size", file.content.size() } };
+            response.set_content(received.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace),
+                                 jsonType);
             return;
         }
     }

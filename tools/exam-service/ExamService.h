@@ -24,8 +24,8 @@ class ExamService {
 public:
     explicit ExamService(ServiceOptions options);
     ~ExamService();
-    ExamService(const ExamService &) = delete;
-    ExamService &operator=(const ExamService &) = delete;
+    ExamService(const ExamService&) = delete;
+    ExamService& operator=(const ExamService&) = delete;
 
     // Listens on 127.0.0.1:port (0 picks a free port) and serves until stop(). Returns why it
     // could not, or nothing once connections are being accepted. A service starts once.
@@ -40,8 +40,8 @@ private:
     std::optional<std::string> loadLaunchPage();
     void addRoutes();
     httplib::Server::Handler logged(httplib::Server::Handler handler);
-    void verifySecurity(const httplib::Request &request, httplib::Response &response) const;
-    void upload(const httplib::Request &request, httplib::Response &response) const;
+    void verifySecurity(const httplib::Request& request, httplib::Response& response) const;
+    void upload(const httplib::Request& request, httplib::Response& response) const;
 
     ServiceOptions options;
     SecurityVerifier verifier;
@@ -52,7 +52,7 @@ private:
     std::unique_ptr<RequestLog> requestLog;
     std::unique_ptr<httplib::Server> server;
     std::thread listener;
-    std::atomic<bool> listenerEnded{false};
+    std::atomic<bool> listenerEnded { false };
     int boundPort = 0;
 };
 

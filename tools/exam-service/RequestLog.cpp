@@ -10,9 +10,9 @@ namespace tessaro {
 namespace {
 
 // httplib files the peer's and its own address among the headers; the client never sent them.
-constexpr std::array<std::string_view, 4> addedByServer{"REMOTE_ADDR", "REMOTE_PORT", "LOCAL_ADDR", "LOCAL_PORT"};
+constexpr std::array<std::string_view, 4> addedByServer { "REMOTE_ADDR", "REMOTE_PORT", "LOCAL_ADDR", "LOCAL_PORT" };
 
-bool isAddedByServer(const std::string &name)
+bool isAddedByServer(const std::string& name)
 {
     for (std::string_view added : addedByServer) {
         if (name == added) {
@@ -24,19 +24,19 @@ bool isAddedByServer(const std::string &name)
 
 }
 
-RequestLog::RequestLog(const std::string &path)
+RequestLog::RequestLog(const std::string& path)
     : file(path, std::ios::out | std::ios::app | std::ios::binary)
 {
 }
 
-void RequestLog::record(const httplib::Request &request)
+void RequestLog::record(const httplib::Request& request)
 {
     std::string line = describe(request);
     std::lock_guard lock(mutex);
     file << line << '\n' << std::flush;
 }
 
-std::string RequestLog::describe(const httplib::Request &request)
+std::string RequestLog::describe(const httplib::Request& request)
 {
     size_t question = request.target.find('?');
     std::string query = question == std::string::npos ? std::string() : request.target.substr(question + 1);
@@ -45,14 +45,14 @@ std::string RequestLog::describe(const httplib::Request &request)
     httplib::Params queryParams;
     httplib::detail::parse_query_text(query, queryParams);
     nlohmann::ordered_json params = nlohmann::ordered_json::object();
-    for (const auto &[name, value] : queryParams) {
+    for (const auto& [name, value] : queryParams) {
         if (!params.contains(name)) {
             params[name] = value;
         }
     }
     // A header sent twice is one object member, its values joined as HTTP itself would.
     nlohmann::ordered_json headers = nlohmann::ordered_json::object();
-    for (const auto &[name, value] : request.headers) {
+    for (const auto& [name, value] : request.headers) {
         if (isAddedByServer(name)) {
             continue;
         }
@@ -63,13 +63,9 @@ std::string RequestLog::describe(const httplib::Request &request)
         }
     }
 
-    nlohmann::ordered_json line{
-        {"method", request.method},
-        {"path", request.path},
-        {"query", query},
-        {"params", params},
-        {"headers", headers},
-        {"body", request.body.substr(0, longestBody)},
+    nlohmann::ordered_json line {
+        { "method", request.method }, { "path", request.path }, { "query", query },
+        { "params", params },         { "headers", headers },   { "body", request.body.substr(0, longestBody) },
     };
     // Whatever bytes arrive, the line stays valid JSON: broken UTF-8 becomes U+FFFD.
     return line.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);

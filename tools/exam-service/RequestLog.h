@@ -17,13 +17,13 @@ public:
     static constexpr size_t longestBody = 64 * 1024;
 
     // Appends to `path`, creating it when needed; isOpen() tells whether that worked.
-    explicit RequestLog(const std::string &path);
+    explicit RequestLog(const std::string& path);
 
     bool isOpen() const { return file.is_open() && file.good(); }
-    void record(const httplib::Request &request);
+    void record(const httplib::Request& request);
 
     // The line for one request, without its newline.
-    static std::string describe(const httplib::Request &request);
+    static std::string describe(const httplib::Request& request);
 
 private:
     std::mutex mutex;

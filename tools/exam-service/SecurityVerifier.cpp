@@ -26,11 +26,11 @@ std::string SecurityVerifier::hmacSha256Hex(std::string_view message, std::strin
     if (key.size() > static_cast<size_t>(INT_MAX)) {
         return {};
     }
-    std::array<unsigned char, EVP_MAX_MD_SIZE> digest{};
+    std::array<unsigned char, EVP_MAX_MD_SIZE> digest {};
     unsigned int digestLength = 0;
     if (HMAC(EVP_sha256(), key.data(), static_cast<int>(key.size()),
-             reinterpret_cast<const unsigned char *>(message.data()), message.size(), digest.data(),
-             &digestLength) == nullptr) {
+             reinterpret_cast<const unsigned char*>(message.data()), message.size(), digest.data(), &digestLength)
+        == nullptr) {
         return {};
     }
     static constexpr char digits[] = "0123456789abcdef";
@@ -52,8 +52,8 @@ std::string SecurityVerifier::expectedAnswer(std::string_view examKey) const
 bool SecurityVerifier::verify(std::string_view examKey, std::string_view answer) const
 {
     std::string expected = expectedAnswer(examKey);
-    return !expected.empty() && answer.size() == expected.size() &&
-           CRYPTO_memcmp(answer.data(), expected.data(), expected.size()) == 0;
+    return !expected.empty() && answer.size() == expected.size()
+        && CRYPTO_memcmp(answer.data(), expected.data(), expected.size()) == 0;
 }
 
 }

@@ -8,24 +8,25 @@ namespace tessaro {
 
 namespace {
 
-constexpr const char *jsonType = "application/json";
+constexpr const char* jsonType = "application/json";
 
 // Enough of a document to look like one, so only the cut can make the answer fail.
 constexpr std::string_view droppedStart = R"({"routing":"def)";
 
-std::string statusDocument(const ServiceOptions &options, int port)
+std::string statusDocument(const ServiceOptions& options, int port)
 {
     std::string routing = options.statusMode == StatusMode::Fallback ? "fallback" : "default";
-    nlohmann::ordered_json document{
-        {"routing", options.routing.value_or(routing)},
-        {"fallback_domain", options.fallbackDomain.value_or("http://127.0.0.1:" + std::to_string(port) + "/fallback")},
+    nlohmann::ordered_json document {
+        { "routing", options.routing.value_or(routing) },
+        { "fallback_domain",
+          options.fallbackDomain.value_or("http://127.0.0.1:" + std::to_string(port) + "/fallback") },
     };
     return document.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
 }
 
 }
 
-StatusEndpoint::StatusEndpoint(const ServiceOptions &options, int port)
+StatusEndpoint::StatusEndpoint(const ServiceOptions& options, int port)
     : mode(options.statusMode)
     , customCode(options.statusCode)
 {
@@ -47,7 +48,7 @@ StatusEndpoint::StatusEndpoint(const ServiceOptions &options, int port)
     }
 }
 
-void StatusEndpoint::answer(httplib::Response &response) const
+void StatusEndpoint::answer(httplib::Response& response) const
 {
     switch (mode) {
     case StatusMode::Default:
@@ -72,7 +73,7 @@ void StatusEndpoint::answer(httplib::Response &response) const
         // The headers and a first piece go out; refusing the rest makes httplib close the
         // connection with the chunked body unfinished, which every client reports as an error.
         response.status = 200;
-        response.set_chunked_content_provider(jsonType, [](size_t, httplib::DataSink &sink) {
+        response.set_chunked_content_provider(jsonType, [](size_t, httplib::DataSink& sink) {
             sink.write(droppedStart.data(), droppedStart.size());
             return false;
         });

@@ -12,9 +12,9 @@ namespace tessaro {
 class StatusEndpoint {
 public:
     // `port` is the one the service listens on: the default fallback site lives there too.
-    StatusEndpoint(const ServiceOptions &options, int port);
+    StatusEndpoint(const ServiceOptions& options, int port);
 
-    void answer(httplib::Response &response) const;
+    void answer(httplib::Response& response) const;
 
 private:
     StatusMode mode;

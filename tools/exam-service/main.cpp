@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-int main(int argc, char **argv)
+int main(int argc, char** argv)
 {
     try {
         tessaro::CommandLine commandLine(std::vector<std::string>(argv + 1, argv + argc), EXAM_SERVICE_PORT);
@@ -44,7 +44,7 @@ int main(int argc, char **argv)
         sigwait(&stopSignals, &received);
         service.stop();
         return 0;
-    } catch (const std::exception &error) {
+    } catch (const std::exception& error) {
         std::cerr << "exam-service: " << error.what() << '\n';
         return 1;
     }

@@ -20,8 +20,8 @@ void pageCreated(WebKitWebProcessExtension*, WebKitWebPage* page, gpointer userA
 
 }
 
-extern "C" G_MODULE_EXPORT void webkit_web_process_extension_initialize_with_user_data(
-    WebKitWebProcessExtension* extension, const GVariant* userData)
+extern "C" G_MODULE_EXPORT void
+webkit_web_process_extension_initialize_with_user_data(WebKitWebProcessExtension* extension, const GVariant* userData)
 {
     auto* data = const_cast<GVariant*>(userData);
     if (!data || !g_variant_is_of_type(data, G_VARIANT_TYPE_STRING))

@@ -60,7 +60,8 @@ std::vector<nlohmann::json> ExamService::reports() const
 std::optional<nlohmann::json> ExamService::waitForReport(const std::function<bool(const nlohmann::json&)>& matches,
                                                          Seconds timeout) const
 {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration_cast<std::chrono::nanoseconds>(timeout);
+    const auto deadline
+        = std::chrono::steady_clock::now() + std::chrono::duration_cast<std::chrono::nanoseconds>(timeout);
     for (;;) {
         for (const auto& report : reports()) {
             if (matches(report))

@@ -139,7 +139,8 @@ std::vector<std::string> Subprocess::lines() const
 std::optional<std::string> Subprocess::waitForLine(const std::function<bool(const std::string&)>& matches,
                                                    Seconds timeout)
 {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration_cast<std::chrono::nanoseconds>(timeout);
+    const auto deadline
+        = std::chrono::steady_clock::now() + std::chrono::duration_cast<std::chrono::nanoseconds>(timeout);
     std::unique_lock lock(m_mutex);
     std::size_t checked = 0;
     for (;;) {
@@ -166,7 +167,8 @@ std::optional<int> Subprocess::waitForExit(Seconds timeout)
 {
     if (m_status)
         return m_status;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration_cast<std::chrono::nanoseconds>(timeout);
+    const auto deadline
+        = std::chrono::steady_clock::now() + std::chrono::duration_cast<std::chrono::nanoseconds>(timeout);
     for (;;) {
         int status = 0;
         const pid_t result = waitpid(m_pid, &status, WNOHANG);

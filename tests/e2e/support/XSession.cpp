@@ -57,8 +57,8 @@ XSession::XSession(const std::string& logFolder, Monitors monitors)
     } else {
         const std::string config = logFolder + "/xorg-dummy.conf";
         writeFile(config, twoMonitorConfig);
-        server = { "Xorg", "-displayfd", "1", "-config", config, "-noreset", "-nolisten", "tcp",
-                   "-novtswitch", "-sharevts", "-logfile", logFolder + "/xorg.log" };
+        server = { "Xorg",      "-displayfd", "1",           "-config",   config,     "-noreset",
+                   "-nolisten", "tcp",        "-novtswitch", "-sharevts", "-logfile", logFolder + "/xorg.log" };
     }
     m_server = std::make_unique<Subprocess>(server, inheritedEnvironment({}), logFolder + "/xserver.log");
     const auto number = m_server->waitForLine([](const std::string& line) { return !line.empty(); }, Seconds(20));
@@ -84,9 +84,9 @@ void XSession::startWindowManager()
   <focus><focusNew>yes</focusNew><followMouse>no</followMouse></focus>
 </openbox_config>
 )");
-    m_windowManager = std::make_unique<Subprocess>(
-        std::vector<std::string> { "openbox", "--sm-disable", "--config-file", config }, environment(),
-        m_logFolder + "/openbox.log");
+    m_windowManager
+        = std::make_unique<Subprocess>(std::vector<std::string> { "openbox", "--sm-disable", "--config-file", config },
+                                       environment(), m_logFolder + "/openbox.log");
     for (int attempt = 0; attempt < 200; ++attempt) {
         if (run({ "xprop", "-root", "_NET_SUPPORTING_WM_CHECK" }).output.find("window id") != std::string::npos)
             return;

@@ -12,34 +12,37 @@
 namespace tessaro {
 
 // Collects what completions receive, and on which thread, from any thread.
-template <typename Result>
-class Completions {
+template <typename Result> class Completions {
 public:
     struct Seen {
         Result result;
         std::thread::id thread;
     };
 
-    std::function<void(Result)> callback() {
+    std::function<void(Result)> callback()
+    {
         return [this](Result result) { record(std::move(result)); };
     }
 
-    void record(Result result) {
+    void record(Result result)
+    {
         std::lock_guard lock(mutex);
-        seen.push_back(Seen{std::move(result), std::this_thread::get_id()});
+        seen.push_back(Seen { std::move(result), std::this_thread::get_id() });
         arrived.notify_all();
     }
 
     // Waits for `count` completions; the bound only keeps a lost completion from
     // hanging the test.
-    std::vector<Seen> waitFor(size_t count) {
+    std::vector<Seen> waitFor(size_t count)
+    {
         std::unique_lock lock(mutex);
         EXPECT_TRUE(arrived.wait_for(lock, std::chrono::minutes(1), [&] { return seen.size() >= count; }))
             << seen.size() << " of " << count << " completions arrived";
         return seen;
     }
 
-    std::vector<Seen> all() {
+    std::vector<Seen> all()
+    {
         std::lock_guard lock(mutex);
         return seen;
     }

@@ -14,23 +14,27 @@ constexpr size_t downloadBytes = 3 * 1024 * 1024 + 1;
 // the limit fail with EFBIG instead of raising SIGXFSZ.
 class FileSizeLimit {
 public:
-    explicit FileSizeLimit(rlim_t bytes) : formerHandler(std::signal(SIGXFSZ, SIG_IGN)) {
+    explicit FileSizeLimit(rlim_t bytes)
+        : formerHandler(std::signal(SIGXFSZ, SIG_IGN))
+    {
         ::getrlimit(RLIMIT_FSIZE, &former);
         rlimit limited = former;
         limited.rlim_cur = bytes;
         ::setrlimit(RLIMIT_FSIZE, &limited);
     }
-    ~FileSizeLimit() {
+    ~FileSizeLimit()
+    {
         ::setrlimit(RLIMIT_FSIZE, &former);
         std::signal(SIGXFSZ, formerHandler);
     }
 
 private:
     void (*formerHandler)(int);
-    rlimit former{};
+    rlimit former {};
 };
 
-TEST_F(CurlClientTest, DownloadLandsInATemporaryFileRemovedAfterTheCompletion) {
+TEST_F(CurlClientTest, DownloadLandsInATemporaryFileRemovedAfterTheCompletion)
+{
     Completions<Landed> completions;
     client->download(server.address("/chunked/" + std::to_string(downloadBytes)), landIn(completions));
 
@@ -49,7 +53,8 @@ TEST_F(CurlClientTest, DownloadLandsInATemporaryFileRemovedAfterTheCompletion) {
     EXPECT_TRUE(temporaryFiles().empty());
 }
 
-TEST_F(CurlClientTest, DownloadMovedAwayByTheCompletionStays) {
+TEST_F(CurlClientTest, DownloadMovedAwayByTheCompletionStays)
+{
     const std::string kept = folder + "/kept";
     Completions<HttpDownload> completions;
     client->download(server.address("/bytes/1000"), [&](HttpDownload download) {
@@ -59,13 +64,14 @@ TEST_F(CurlClientTest, DownloadMovedAwayByTheCompletionStays) {
 
     completions.waitFor(1);
     client.reset();
-    EXPECT_EQ(temporaryFiles(), std::vector<std::string>{"kept"});
+    EXPECT_EQ(temporaryFiles(), std::vector<std::string> { "kept" });
     EXPECT_EQ(std::filesystem::file_size(kept), 1000u);
 }
 
-TEST_F(CurlClientTest, FailedDownloadsLeaveNoFile) {
-    const std::vector<std::string> addresses = {
-        closedPortAddress(), server.address("/truncated"), server.address("/hops/11"), server.address("/to-file")};
+TEST_F(CurlClientTest, FailedDownloadsLeaveNoFile)
+{
+    const std::vector<std::string> addresses
+        = { closedPortAddress(), server.address("/truncated"), server.address("/hops/11"), server.address("/to-file") };
     Completions<Landed> completions;
     for (const auto& address : addresses) {
         client->download(address, landIn(completions));
@@ -80,7 +86,8 @@ TEST_F(CurlClientTest, FailedDownloadsLeaveNoFile) {
     EXPECT_TRUE(temporaryFiles().empty());
 }
 
-TEST_F(CurlClientTest, FailedWriteAbortsTheDownload) {
+TEST_F(CurlClientTest, FailedWriteAbortsTheDownload)
+{
     FileSizeLimit limit(1024 * 1024);
     Completions<Landed> completions;
     client->download(server.address("/chunked/" + std::to_string(downloadBytes)), landIn(completions));

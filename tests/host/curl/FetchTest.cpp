@@ -10,13 +10,15 @@ struct Answered {
     std::string body;
 };
 
-void PrintTo(const Answered& answered, std::ostream* out) {
+void PrintTo(const Answered& answered, std::ostream* out)
+{
     *out << answered.path;
 }
 
-class FetchAnswered : public CurlClientTest, public ::testing::WithParamInterface<Answered> {};
+class FetchAnswered : public CurlClientTest, public ::testing::WithParamInterface<Answered> { };
 
-TEST_P(FetchAnswered, DeliversTheBodyWithTheFinalStatus) {
+TEST_P(FetchAnswered, DeliversTheBodyWithTheFinalStatus)
+{
     Completions<HttpFetch> completions;
     client->fetch(server.address(GetParam().path), completions.callback());
 
@@ -29,18 +31,18 @@ TEST_P(FetchAnswered, DeliversTheBodyWithTheFinalStatus) {
     EXPECT_EQ(fetch.body, GetParam().body);
 }
 
-INSTANTIATE_TEST_SUITE_P(Responses, FetchAnswered, ::testing::Values(
-    Answered{"/echo/hello", 200, "hello"},
-    Answered{"/status/404", 404, "status 404"},
-    Answered{"/status/500", 500, "status 500"},
-    Answered{"/empty", 200, ""},
-    Answered{"/hops/3", 200, "arrived"},
-    Answered{"/hops/10", 200, "arrived"},
-    Answered{"/to-missing", 404, "status 404"},
-    Answered{"/user-agent", 200, "Tessaro/1.0.0 test"},
-    Answered{"/cookie/set", 200, "no cookie"}));
+INSTANTIATE_TEST_SUITE_P(Responses, FetchAnswered,
+                         ::testing::Values(Answered { "/echo/hello", 200, "hello" },
+                                           Answered { "/status/404", 404, "status 404" },
+                                           Answered { "/status/500", 500, "status 500" },
+                                           Answered { "/empty", 200, "" }, Answered { "/hops/3", 200, "arrived" },
+                                           Answered { "/hops/10", 200, "arrived" },
+                                           Answered { "/to-missing", 404, "status 404" },
+                                           Answered { "/user-agent", 200, "Tessaro/1.0.0 test" },
+                                           Answered { "/cookie/set", 200, "no cookie" }));
 
-TEST_F(CurlClientTest, FetchTakesABodyOfExactlyTheLimit) {
+TEST_F(CurlClientTest, FetchTakesABodyOfExactlyTheLimit)
+{
     Completions<HttpFetch> completions;
     client->fetch(server.address("/chunked/16777216"), completions.callback());
 
@@ -55,13 +57,15 @@ struct Refused {
     long status;
 };
 
-void PrintTo(const Refused& refused, std::ostream* out) {
+void PrintTo(const Refused& refused, std::ostream* out)
+{
     *out << refused.path;
 }
 
-class FetchRefused : public CurlClientTest, public ::testing::WithParamInterface<Refused> {};
+class FetchRefused : public CurlClientTest, public ::testing::WithParamInterface<Refused> { };
 
-TEST_P(FetchRefused, FailsWithoutBodyButWithTheStatusSeen) {
+TEST_P(FetchRefused, FailsWithoutBodyButWithTheStatusSeen)
+{
     Completions<HttpFetch> completions;
     client->fetch(server.address(GetParam().path), completions.callback());
 
@@ -74,17 +78,22 @@ TEST_P(FetchRefused, FailsWithoutBodyButWithTheStatusSeen) {
     EXPECT_EQ(fetch.response->statusCode, GetParam().status);
 }
 
-INSTANTIATE_TEST_SUITE_P(Failures, FetchRefused, ::testing::Values(
-    Refused{"/bytes/17825792", 200},
-    Refused{"/chunked/17825792", 200},
-    Refused{"/hops/11", 302},
-    Refused{"/to-file", 302},
-    Refused{"/truncated", 200}));
+INSTANTIATE_TEST_SUITE_P(Failures, FetchRefused,
+                         ::testing::Values(Refused { "/bytes/17825792", 200 }, Refused { "/chunked/17825792", 200 },
+                                           Refused { "/hops/11", 302 }, Refused { "/to-file", 302 },
+                                           Refused { "/truncated", 200 }));
 
-TEST_F(CurlClientTest, UnusableAddressesFailOnceWithoutResponse) {
-    const std::vector<std::string> addresses = {
-        closedPortAddress(), "", "not an address", "http://", "http://[::1", "http://127.0.0.1:99999/",
-        "file:///etc/passwd", "ftp://127.0.0.1/", std::string("http://127.0.0.1/\0/x", 19)};
+TEST_F(CurlClientTest, UnusableAddressesFailOnceWithoutResponse)
+{
+    const std::vector<std::string> addresses = { closedPortAddress(),
+                                                 "",
+                                                 "not an address",
+                                                 "http://",
+                                                 "http://[::1",
+                                                 "http://127.0.0.1:99999/",
+                                                 "file:///etc/passwd",
+                                                 "ftp://127.0.0.1/",
+                                                 std::string("http://127.0.0.1/\0/x", 19) };
     Completions<HttpFetch> fetches;
     Completions<Landed> downloads;
     for (const auto& address : addresses) {

@@ -11,13 +11,15 @@ namespace {
 
 constexpr size_t pieceBytes = 64 * 1024;
 
-size_t number(const httplib::Request& request) {
+size_t number(const httplib::Request& request)
+{
     return std::stoull(request.matches[1].str());
 }
 
 }
 
-TestServer::TestServer() {
+TestServer::TestServer()
+{
     // Fifty transfers at once must all be served, each on its own connection.
     server.new_task_queue = [] { return new httplib::ThreadPool(64); };
     server.set_keep_alive_max_count(1);
@@ -26,7 +28,8 @@ TestServer::TestServer() {
     thread = std::thread([this] { server.listen_after_bind(); });
 }
 
-TestServer::~TestServer() {
+TestServer::~TestServer()
+{
     {
         std::lock_guard lock(mutex);
         stopping = true;
@@ -36,11 +39,13 @@ TestServer::~TestServer() {
     thread.join();
 }
 
-std::string TestServer::address(const std::string& path) const {
+std::string TestServer::address(const std::string& path) const
+{
     return "http://127.0.0.1:" + std::to_string(port) + path;
 }
 
-std::string TestServer::bytes(size_t count) {
+std::string TestServer::bytes(size_t count)
+{
     std::string bytes(count, '\0');
     for (size_t i = 0; i < count; ++i) {
         bytes[i] = static_cast<char>((i * 7 + i / 251) & 0xff);
@@ -48,12 +53,14 @@ std::string TestServer::bytes(size_t count) {
     return bytes;
 }
 
-void TestServer::waitForStalls(int count) {
+void TestServer::waitForStalls(int count)
+{
     std::unique_lock lock(mutex);
     ASSERT_TRUE(changed.wait_for(lock, std::chrono::minutes(1), [&] { return stalls >= count; }));
 }
 
-void TestServer::stall(httplib::DataSink& sink) {
+void TestServer::stall(httplib::DataSink& sink)
+{
     sink.write(bytes(1024).data(), 1024);
     std::unique_lock lock(mutex);
     ++stalls;
@@ -61,7 +68,8 @@ void TestServer::stall(httplib::DataSink& sink) {
     changed.wait(lock, [this] { return stopping; });
 }
 
-void TestServer::addRoutes() {
+void TestServer::addRoutes()
+{
     using httplib::Request, httplib::Response;
     server.Get("/echo/(.*)", [](const Request& request, Response& response) {
         response.set_content(request.matches[1].str(), "text/plain");
@@ -86,23 +94,25 @@ void TestServer::addRoutes() {
     });
     server.Get(R"(/chunked/(\d+))", [](const Request& request, Response& response) {
         auto body = std::make_shared<std::string>(bytes(number(request)));
-        response.set_chunked_content_provider("application/octet-stream", [body](size_t offset, httplib::DataSink& sink) {
-            if (offset == body->size()) {
-                sink.done();
-            } else {
-                sink.write(body->data() + offset, std::min(pieceBytes, body->size() - offset));
-            }
-            return true;
-        });
+        response.set_chunked_content_provider(
+            "application/octet-stream", [body](size_t offset, httplib::DataSink& sink) {
+                if (offset == body->size()) {
+                    sink.done();
+                } else {
+                    sink.write(body->data() + offset, std::min(pieceBytes, body->size() - offset));
+                }
+                return true;
+            });
     });
     server.Get("/truncated", [](const Request&, Response& response) {
-        response.set_content_provider(1024 * 1024, "application/octet-stream", [](size_t offset, size_t, httplib::DataSink& sink) {
-            if (offset > 0) {
-                return false;
-            }
-            sink.write(bytes(pieceBytes).data(), pieceBytes);
-            return true;
-        });
+        response.set_content_provider(1024 * 1024, "application/octet-stream",
+                                      [](size_t offset, size_t, httplib::DataSink& sink) {
+                                          if (offset > 0) {
+                                              return false;
+                                          }
+                                          sink.write(bytes(pieceBytes).data(), pieceBytes);
+                                          return true;
+                                      });
     });
     server.Get("/stall", [this](const Request&, Response& response) {
         response.set_chunked_content_provider("application/octet-stream", [this](size_t, httplib::DataSink& sink) {
@@ -118,7 +128,8 @@ void TestServer::addRoutes() {
         response.set_redirect("/cookie/echo");
     });
     server.Get("/cookie/echo", [](const Request& request, Response& response) {
-        response.set_content(request.has_header("Cookie") ? request.get_header_value("Cookie") : "no cookie", "text/plain");
+        response.set_content(request.has_header("Cookie") ? request.get_header_value("Cookie") : "no cookie",
+                             "text/plain");
     });
 }
 

@@ -6,7 +6,8 @@ namespace tessaro {
 
 namespace {
 
-TEST_F(CurlClientTest, CompletionsRunOnOneWorkerThreadNeverTheCaller) {
+TEST_F(CurlClientTest, CompletionsRunOnOneWorkerThreadNeverTheCaller)
+{
     Completions<HttpFetch> fetches;
     Completions<Landed> downloads;
     client->fetch(server.address("/echo/hello"), fetches.callback());
@@ -25,7 +26,8 @@ TEST_F(CurlClientTest, CompletionsRunOnOneWorkerThreadNeverTheCaller) {
     EXPECT_FALSE(threads.contains(std::this_thread::get_id()));
 }
 
-TEST_F(CurlClientTest, EachOfManyConcurrentRequestsCompletesOnce) {
+TEST_F(CurlClientTest, EachOfManyConcurrentRequestsCompletesOnce)
+{
     constexpr int requests = 50;
     Completions<HttpFetch> completions;
     for (int i = 0; i < requests; ++i) {
@@ -45,18 +47,19 @@ TEST_F(CurlClientTest, EachOfManyConcurrentRequestsCompletesOnce) {
     EXPECT_EQ(bodies, expected);
 }
 
-TEST_F(CurlClientTest, CompletionMayStartAnotherRequest) {
+TEST_F(CurlClientTest, CompletionMayStartAnotherRequest)
+{
     Completions<HttpFetch> completions;
-    client->fetch(server.address("/echo/first"), [&](HttpFetch) {
-        client->fetch(server.address("/echo/second"), completions.callback());
-    });
+    client->fetch(server.address("/echo/first"),
+                  [&](HttpFetch) { client->fetch(server.address("/echo/second"), completions.callback()); });
 
     const auto seen = completions.waitFor(1);
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].result.body, "second");
 }
 
-TEST_F(CurlClientTest, DestructionAbandonsStalledRequests) {
+TEST_F(CurlClientTest, DestructionAbandonsStalledRequests)
+{
     Completions<HttpFetch> fetches;
     Completions<Landed> downloads;
     client->fetch(server.address("/stall"), fetches.callback());

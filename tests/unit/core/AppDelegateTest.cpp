@@ -49,11 +49,11 @@ TEST_F(AppDelegateTest, EachPressResetsTheCountOneSecondAfterItself)
 {
     pressAt({ 0.0, 0.5 });
     EXPECT_EQ(delegate.times(), 2);
-    host.clock.advance(0.6);  // t = 1.1: the first press's reset has run
+    host.clock.advance(0.6); // t = 1.1: the first press's reset has run
     EXPECT_EQ(delegate.times(), 0);
     delegate.pressCmdQ();
     EXPECT_EQ(delegate.times(), 1);
-    host.clock.advance(0.45);  // t = 1.55: the second press's reset clears this one too
+    host.clock.advance(0.45); // t = 1.55: the second press's reset clears this one too
     EXPECT_EQ(delegate.times(), 0);
 }
 
@@ -82,7 +82,8 @@ TEST_F(AppDelegateTest, LaunchLinksStoreTheirFirstPathSegment)
 TEST_F(AppDelegateTest, LinksWithoutASegmentKeepTheEarlierKey)
 {
     delegate.openURLs({ "tessaro://launch/kept" });
-    for (const std::string link : { "tessaro://launch", "tessaro://launch/", "tessaro:", "tessaro://launch?examkey=x" }) {
+    for (const std::string link :
+         { "tessaro://launch", "tessaro://launch/", "tessaro:", "tessaro://launch?examkey=x" }) {
         delegate.openURLs({ link });
         EXPECT_EQ(examKey, "kept") << link;
     }

@@ -12,7 +12,9 @@ TEST(DiagnosticLine, NoTextCanEndItsLineOrDriveTheTerminal)
         { "a\nb\rc\td", "a\\nb\\rc\\td" },
         { std::string("nul\0x", 5), "nul\\x00x" },
         { "\x1b[2Jcleared\x7f", "\\x1b[2Jcleared\\x7f" },
-        { "next\xc2\x85line and \xc2\x9b" "c1", "next\\u0085line and \\u009bc1" },
+        { "next\xc2\x85line and \xc2\x9b"
+          "c1",
+          "next\\u0085line and \\u009bc1" },
         { "caf\xc3\xa9 \xe2\x80\xa8 \xf0\x9f\x98\x80", "caf\xc3\xa9 \xe2\x80\xa8 \xf0\x9f\x98\x80" },
         { "trailing \xc2", "trailing \xc2" },
     };

@@ -10,7 +10,8 @@ TEST(FileName, OnlyAPlainNameStaysInsideDownloads)
 {
     for (const std::string name : { "a.txt", "answers 1.txt", ".hidden", "...", "caf\xc3\xa9.txt", "a\\b", "a:b" })
         EXPECT_TRUE(isPlainFileName(name)) << name;
-    for (const std::string& name : std::vector<std::string> { "", ".", "..", "a/b", "../x", "/etc/x", "x/", std::string("a\0b", 3) })
+    for (const std::string& name :
+         std::vector<std::string> { "", ".", "..", "a/b", "../x", "/etc/x", "x/", std::string("a\0b", 3) })
         EXPECT_FALSE(isPlainFileName(name)) << name;
 }
 
@@ -49,8 +50,9 @@ TEST_F(DownloadTest, TwoDownloadsOfOneNameStoreOneFile)
     host.http.completeDownload(0, stored());
     host.clock.runPostedWork();
     EXPECT_EQ(takePageCalls().size(), 1u);
-    EXPECT_EQ(host.output.lines.back(), "file error: Could not move \"/tmp/tessaro-download-1\" to "
-                                        "\"/home/student/Downloads/same.txt\": File exists");
+    EXPECT_EQ(host.output.lines.back(),
+              "file error: Could not move \"/tmp/tessaro-download-1\" to "
+              "\"/home/student/Downloads/same.txt\": File exists");
 }
 
 TEST_F(DownloadTest, FailuresAreNeverToldToThePage)
@@ -64,13 +66,25 @@ TEST_F(DownloadTest, FailuresAreNeverToldToThePage)
     };
     const std::vector<Case> cases {
         { "no file", { std::nullopt, std::nullopt, "Couldn't connect to server" }, {}, {}, {} },
-        { "not found", stored(404), {}, {},
+        { "not found",
+          stored(404),
+          {},
+          {},
           { "download failed: the server answered https://files.test/x with HTTP status 404" } },
-        { "server error", stored(500), {}, {},
+        { "server error",
+          stored(500),
+          {},
+          {},
           { "download failed: the server answered https://files.test/x with HTTP status 500" } },
-        { "no Downloads folder", stored(), FileError { "The Downloads folder \"/h/Downloads\" does not exist" }, {},
+        { "no Downloads folder",
+          stored(),
+          FileError { "The Downloads folder \"/h/Downloads\" does not exist" },
+          {},
           { "file error: The Downloads folder \"/h/Downloads\" does not exist" } },
-        { "move fails", stored(), {}, FileError { "Could not move: Permission denied" },
+        { "move fails",
+          stored(),
+          {},
+          FileError { "Could not move: Permission denied" },
           { "file error: Could not move: Permission denied" } },
     };
     for (const auto& testCase : cases) {
@@ -96,10 +110,14 @@ TEST_F(DownloadTest, NamesAndAddressesThatDoNotFitAreRefusedWithOneLine)
     download("not an address", "fine.txt");
     EXPECT_TRUE(host.http.downloads.empty());
     const std::vector<std::string> expected {
-        "download", R"({"name":"../escape.txt","url":"https://files.test/x"})",
+        "download",
+        R"({"name":"../escape.txt","url":"https://files.test/x"})",
         "download refused: \"../escape.txt\" is not a plain file name",
-        "download", R"({"name":"","url":"https://files.test/x"})", "download refused: \"\" is not a plain file name",
-        "download", R"({"name":"fine.txt","url":"not an address"})",
+        "download",
+        R"({"name":"","url":"https://files.test/x"})",
+        "download refused: \"\" is not a plain file name",
+        "download",
+        R"({"name":"fine.txt","url":"not an address"})",
         "download refused: \"not an address\" is not a valid address",
     };
     EXPECT_EQ(host.output.lines, expected);
@@ -118,7 +136,8 @@ protected:
 
 TEST_F(SaveFileTest, TheContentIsWrittenAsItCameAndAnsweredWithItsAddress)
 {
-    const std::string content = "line 1\r\nzwei \xc3\xbc\n" "SGVsbG8=";
+    const std::string content = "line 1\r\nzwei \xc3\xbc\n"
+                                "SGVsbG8=";
     save({ { "filename", "my answers.txt" }, { "content", content }, { "other", "ignored" } });
     EXPECT_EQ(host.disk.written.at("/home/student/Downloads/my answers.txt"), content);
     EXPECT_EQ(takePageCalls(),

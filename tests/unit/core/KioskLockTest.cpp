@@ -27,12 +27,9 @@ TEST_F(KioskLockTest, LockingFillsTheScreenGoesFullScreenAndSaysSo)
 {
     host.window.appear();
     const std::vector<std::string> expected {
-        "window.fillScreen",
-        "window.enterFullScreen",
-        "line Was able to lock? true",
-        "timers.schedule 30 repeating",
-        "window.excludeFromCapture",
-        "line This desktop cannot keep the exam window out of screen captures",
+        "window.fillScreen",           "window.enterFullScreen",
+        "line Was able to lock? true", "timers.schedule 30 repeating",
+        "window.excludeFromCapture",   "line This desktop cannot keep the exam window out of screen captures",
     };
     EXPECT_EQ(host.calls.entries(), expected);
 }
@@ -76,7 +73,7 @@ TEST_F(KioskLockTest, EachAppearanceAddsOneMoreBatteryTimer)
     host.window.appear();
     host.clock.advance(10);
     host.window.appear();
-    host.clock.advance(50);  // t = 60: the first timer fired twice, the second once
+    host.clock.advance(50); // t = 60: the first timer fired twice, the second once
     EXPECT_EQ(batteryCalls().size(), 3u);
 }
 

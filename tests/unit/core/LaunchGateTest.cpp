@@ -1,5 +1,5 @@
-#include "tests/support/ControllerFixture.h"
 #include "window/LaunchGate.h"
+#include "tests/support/ControllerFixture.h"
 
 namespace tessaro::testing {
 namespace {
@@ -21,7 +21,8 @@ TEST(LaunchGateSelection, NamesEveryBlockedInstanceInPlatformOrder)
     };
     const std::vector<Case> cases {
         { "nothing blocked", { app("org.gnome.Nautilus", "Files"), app("firefox", "firefox") }, std::nullopt },
-        { "one blocked", { app("org.gnome.Nautilus", "Files"), app("com.apple.screencaptureui", "Screenshot") },
+        { "one blocked",
+          { app("org.gnome.Nautilus", "Files"), app("com.apple.screencaptureui", "Screenshot") },
           "Screenshot" },
         { "both of the original pair, in platform order",
           { app("com.google.chromeremotedesktop.me2me-host", "Remote Host"), app("x", "y"),
@@ -29,13 +30,15 @@ TEST(LaunchGateSelection, NamesEveryBlockedInstanceInPlatformOrder)
           "Remote Host\nScreenshot" },
         { "one tool running twice", { app("obs", "obs"), app("obs", "obs") }, "obs\nobs" },
         { "by application ID and by executable name",
-          { app("com.obsproject.Studio", "OBS Studio"), app("x11vnc", "x11vnc") }, "OBS Studio\nx11vnc" },
-        { "a blocked identifier without a name is not seen", { app("com.apple.screencaptureui", std::nullopt) },
+          { app("com.obsproject.Studio", "OBS Studio"), app("x11vnc", "x11vnc") },
+          "OBS Studio\nx11vnc" },
+        { "a blocked identifier without a name is not seen",
+          { app("com.apple.screencaptureui", std::nullopt) },
           std::nullopt },
-        { "letter case differs", { app("COM.APPLE.SCREENCAPTUREUI", "Screenshot"), app("OBS", "OBS") },
-          std::nullopt },
-        { "prefix and suffix", { app("com.apple.screencaptureui.helper", "a"), app("obs-studio-helper", "b"),
-                                  app("com.apple.screencapture", "c") },
+        { "letter case differs", { app("COM.APPLE.SCREENCAPTUREUI", "Screenshot"), app("OBS", "OBS") }, std::nullopt },
+        { "prefix and suffix",
+          { app("com.apple.screencaptureui.helper", "a"), app("obs-studio-helper", "b"),
+            app("com.apple.screencapture", "c") },
           std::nullopt },
     };
     for (const auto& testCase : cases) {
@@ -78,7 +81,9 @@ TEST_F(LaunchGateTest, ABlockedApplicationEndsTheLaunchBeforeThePasteboardIsTouc
     host.applications.applications = { app("org.flameshot.Flameshot", "Flameshot") };
     loadView();
     const std::vector<std::string> expected {
-        "window.setDelegate", "runningApplications", "alert Running applications need to be quit",
+        "window.setDelegate",
+        "runningApplications",
+        "alert Running applications need to be quit",
         "application.exitNow 0",
     };
     EXPECT_EQ(host.calls.entries(), expected);
@@ -102,7 +107,7 @@ TEST_F(LaunchGateTest, ASecondScreenEndsTheLaunchAfterTheRestOfTheSetUp)
 TEST_F(LaunchGateTest, NoTimerFiresWhileTheAlertIsUp)
 {
     host.displays.screenCount = 3;
-    host.alerts.secondsUp = 45;  // longer than both set-up timers
+    host.alerts.secondsUp = 45; // longer than both set-up timers
     loadView();
     EXPECT_TRUE(host.http.fetches.empty());
     EXPECT_TRUE(page().loads.empty());

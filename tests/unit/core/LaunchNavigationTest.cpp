@@ -67,8 +67,8 @@ TEST_F(LaunchNavigationTest, ALateLaunchReplacesTheErrorPage)
     loadView();
     host.clock.advance(30);
     page().finishNavigation();
-    host.http.completeFetch(0, { R"({"routing":"fallback","fallback_domain":"https://f.test"})", HttpResponse { 200 },
-                                 std::nullopt });
+    host.http.completeFetch(
+        0, { R"({"routing":"fallback","fallback_domain":"https://f.test"})", HttpResponse { 200 }, std::nullopt });
     host.clock.runPostedWork();
     EXPECT_EQ(page().loads, (std::vector<std::string> { errorPage, "https://f.test/init" }));
     EXPECT_TRUE(controller->loadedSuccessfully());

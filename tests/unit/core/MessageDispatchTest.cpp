@@ -10,8 +10,15 @@ using nlohmann::json;
 
 // Bodies of every kind a page can post.
 const std::vector<json> everyKindOfBody {
-    nullptr, "text", 42, 1.5, true, json::array({ "a", "b" }), json::object(),
-    { { "examkey", "k" }, { "n", 1 } }, { { "nested", { { "a", "b" } } } },
+    nullptr,
+    "text",
+    42,
+    1.5,
+    true,
+    json::array({ "a", "b" }),
+    json::object(),
+    { { "examkey", "k" }, { "n", 1 } },
+    { { "nested", { { "a", "b" } } } },
 };
 
 class MessageDispatchTest : public ControllerFixture {
@@ -79,9 +86,9 @@ TEST_F(MessageDispatchTest, SecurityAnswersOnlyATextDictionaryWithAnExamKey)
     post("security", { { "examkey", "KEY123" }, { "extra", "ignored" } });
     EXPECT_EQ(takePageCalls(), std::vector<std::string> { pageCall("security", securityResponse("KEY123")) });
 
-    for (const json& body : { json(nullptr), json("KEY123"), json::array({ "KEY123" }), json::object(),
-                              json { { "examkey", "k" }, { "n", 1 } }, json { { "examkey", 5 } },
-                              json { { "examKey", "k" } } }) {
+    for (const json& body :
+         { json(nullptr), json("KEY123"), json::array({ "KEY123" }), json::object(),
+           json { { "examkey", "k" }, { "n", 1 } }, json { { "examkey", 5 } }, json { { "examKey", "k" } } }) {
         post("security", body);
         EXPECT_TRUE(takePageCalls().empty()) << body.dump();
         EXPECT_EQ(host.output.lines, std::vector<std::string> { "security" }) << body.dump();
@@ -90,9 +97,9 @@ TEST_F(MessageDispatchTest, SecurityAnswersOnlyATextDictionaryWithAnExamKey)
 
 TEST_F(MessageDispatchTest, DownloadNeedsATextDictionaryWithUrlAndName)
 {
-    for (const json& body : { json("https://f.test/a"), json::object(), json { { "url", "https://f.test/a" } },
-                              json { { "name", "a.txt" } },
-                              json { { "url", "https://f.test/a" }, { "name", "a.txt" }, { "size", 3 } } }) {
+    for (const json& body :
+         { json("https://f.test/a"), json::object(), json { { "url", "https://f.test/a" } },
+           json { { "name", "a.txt" } }, json { { "url", "https://f.test/a" }, { "name", "a.txt" }, { "size", 3 } } }) {
         post("download", body);
         EXPECT_EQ(host.output.lines, std::vector<std::string> { "download" }) << body.dump();
         EXPECT_TRUE(host.http.downloads.empty()) << body.dump();
@@ -115,10 +122,9 @@ TEST(CommandDictionary, ConvertsAllOrNothing)
 {
     EXPECT_EQ(commandDictionary(json::object()), CommandDictionary {});
     EXPECT_EQ(commandDictionary({ { "a", "1" }, { "b", "" } }), (CommandDictionary { { "a", "1" }, { "b", "" } }));
-    for (const json& body : { json(nullptr), json("text"), json(3), json(false), json::array(),
-                              json::array({ "a" }), json { { "a", "1" }, { "b", 2 } }, json { { "a", nullptr } },
-                              json { { "a", true } }, json { { "a", json::object() } },
-                              json { { "a", json::array() } } })
+    for (const json& body : { json(nullptr), json("text"), json(3), json(false), json::array(), json::array({ "a" }),
+                              json { { "a", "1" }, { "b", 2 } }, json { { "a", nullptr } }, json { { "a", true } },
+                              json { { "a", json::object() } }, json { { "a", json::array() } } })
         EXPECT_FALSE(commandDictionary(body).has_value()) << body.dump();
 }
 

@@ -20,8 +20,9 @@ TEST(PageCall, IsTheGuardedCallWithTwoTextArguments)
 TEST(PageCall, FloatsAreShortestDecimalsWithAPoint)
 {
     const std::vector<std::pair<float, std::string>> cases {
-        { 0.5f, "0.5" }, { 1.0f, "1.0" }, { 85.0f, "85.0" }, { 0.57f, "0.57" }, { 0.0f, "0.0" },
-        { 57.0f / 100.0f, "0.57" }, { 1.01f, "1.01" }, { 0.1f, "0.1" }, { 2.55f, "2.55" },
+        { 0.5f, "0.5" },   { 1.0f, "1.0" }, { 85.0f, "85.0" },
+        { 0.57f, "0.57" }, { 0.0f, "0.0" }, { 57.0f / 100.0f, "0.57" },
+        { 1.01f, "1.01" }, { 0.1f, "0.1" }, { 2.55f, "2.55" },
     };
     for (const auto& [value, text] : cases)
         EXPECT_EQ(payloadText(value), text) << value;

@@ -17,7 +17,10 @@ TEST(RunningApplicationReport, IsCompactJsonOfPairsAndEmptyRecords)
         { { { "quote", "say \"hi\" it's" } }, R"([["quote","say \"hi\" it's"]])" },
         { { { "caf\xc3\xa9", "\xe8\xa9\xa6\xe9\xa8\x93" } }, "[[\"caf\xc3\xa9\",\"\xe8\xa9\xa6\xe9\xa8\x93\"]]" },
         { { { "ctl", "a\nb" } }, R"([["ctl","a\nb"]])" },
-        { { { "bad", "x\xff" "y" } }, "[[\"bad\",\"x\xef\xbf\xbdy\"]]" },
+        { { { "bad",
+              "x\xff"
+              "y" } },
+          "[[\"bad\",\"x\xef\xbf\xbdy\"]]" },
     };
     for (const auto& testCase : cases)
         EXPECT_EQ(runningApplicationsJSON(testCase.applications), testCase.expected);

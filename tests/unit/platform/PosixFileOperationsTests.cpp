@@ -16,24 +16,30 @@ namespace {
 
 using Names = std::vector<std::string>;
 
-std::string errorOf(const std::optional<FileError>& error) { return error ? error->description : "no error"; }
+std::string errorOf(const std::optional<FileError>& error)
+{
+    return error ? error->description : "no error";
+}
 
-mode_t modeOf(const std::string& path) {
-    struct stat status {};
+mode_t modeOf(const std::string& path)
+{
+    struct stat status { };
     ::stat(path.c_str(), &status);
     return status.st_mode & 07777;
 }
 
-TEST(MoveFileWithoutReplacing, MovesIntoAFreeName) {
+TEST(MoveFileWithoutReplacing, MovesIntoAFreeName)
+{
     TemporaryFolder folder;
     folder.write("download.part", "exam notes");
 
     EXPECT_EQ(moveFileWithoutReplacing(folder / "download.part", folder / "notes.txt"), std::nullopt);
-    EXPECT_EQ(folder.entries(), (Names{"notes.txt"}));
+    EXPECT_EQ(folder.entries(), (Names { "notes.txt" }));
     EXPECT_EQ(fileContent(folder / "notes.txt"), "exam notes");
 }
 
-TEST(MoveFileWithoutReplacing, NeverReplacesAnExistingName) {
+TEST(MoveFileWithoutReplacing, NeverReplacesAnExistingName)
+{
     TemporaryFolder folder;
     folder.write("new", "new content");
     folder.write("taken", "old content");
@@ -42,26 +48,28 @@ TEST(MoveFileWithoutReplacing, NeverReplacesAnExistingName) {
     EXPECT_EQ(errorOf(moveFileWithoutReplacing(folder / "new", folder / "taken")),
               "Could not move \"" + folder / "new" + "\" to \"" + folder / "taken" + "\": File exists");
     EXPECT_NE(moveFileWithoutReplacing(folder / "new", folder / "taken-folder"), std::nullopt);
-    EXPECT_EQ(folder.entries(), (Names{"new", "taken", "taken-folder"}));
+    EXPECT_EQ(folder.entries(), (Names { "new", "taken", "taken-folder" }));
     EXPECT_EQ(fileContent(folder / "new"), "new content");
     EXPECT_EQ(fileContent(folder / "taken"), "old content");
 }
 
-TEST(MoveFileWithoutReplacing, AMissingSourceOrFolderIsAnError) {
+TEST(MoveFileWithoutReplacing, AMissingSourceOrFolderIsAnError)
+{
     TemporaryFolder folder;
     folder.write("file", "x");
     EXPECT_EQ(errorOf(moveFileWithoutReplacing(folder / "absent", folder / "to")),
               "Could not move \"" + folder / "absent" + "\" to \"" + folder / "to" + "\": No such file or directory");
     EXPECT_NE(moveFileWithoutReplacing(folder / "file", folder / "no-folder/file"), std::nullopt);
-    EXPECT_EQ(folder.entries(), (Names{"file"}));
+    EXPECT_EQ(folder.entries(), (Names { "file" }));
 }
 
 // The download's temporary file may live on another file system than the Downloads folder.
 class AcrossFileSystems : public ::testing::Test {
 protected:
-    void SetUp() override {
-        struct stat shm {};
-        struct stat destination {};
+    void SetUp() override
+    {
+        struct stat shm { };
+        struct stat destination { };
         if (::stat("/dev/shm", &shm) != 0 || ::stat(target.path().c_str(), &destination) != 0
             || shm.st_dev == destination.st_dev) {
             GTEST_SKIP() << "/dev/shm is not a file system of its own here";
@@ -73,7 +81,8 @@ protected:
     std::optional<TemporaryFolder> source;
 };
 
-TEST_F(AcrossFileSystems, CopiesTheBytesAndRemovesTheSource) {
+TEST_F(AcrossFileSystems, CopiesTheBytesAndRemovesTheSource)
+{
     std::string content(3 * 65536 + 17, '\0');
     for (std::size_t i = 0; i < content.size(); ++i) {
         content[i] = static_cast<char>(i * 7 % 251);
@@ -82,41 +91,45 @@ TEST_F(AcrossFileSystems, CopiesTheBytesAndRemovesTheSource) {
     ::chmod((*source / "download").c_str(), 0640);
 
     EXPECT_EQ(moveFileWithoutReplacing(*source / "download", target / "paper.pdf"), std::nullopt);
-    EXPECT_EQ(target.entries(), (Names{"paper.pdf"}));
-    EXPECT_EQ(source->entries(), Names{});
+    EXPECT_EQ(target.entries(), (Names { "paper.pdf" }));
+    EXPECT_EQ(source->entries(), Names {});
     EXPECT_EQ(fileContent(target / "paper.pdf"), content);
     EXPECT_EQ(modeOf(target / "paper.pdf"), 0640u);
 }
 
-TEST_F(AcrossFileSystems, NeverReplacesAndLeavesNoHiddenFile) {
+TEST_F(AcrossFileSystems, NeverReplacesAndLeavesNoHiddenFile)
+{
     source->write("download", "new");
     target.write("paper.pdf", "old");
 
     EXPECT_EQ(errorOf(moveFileWithoutReplacing(*source / "download", target / "paper.pdf")),
               "Could not move \"" + *source / "download" + "\" to \"" + target / "paper.pdf" + "\": File exists");
-    EXPECT_EQ(target.entries(), (Names{"paper.pdf"}));
+    EXPECT_EQ(target.entries(), (Names { "paper.pdf" }));
     EXPECT_EQ(fileContent(target / "paper.pdf"), "old");
     EXPECT_EQ(fileContent(*source / "download"), "new");
 }
 
-TEST_F(AcrossFileSystems, AMissingDestinationFolderKeepsTheSource) {
+TEST_F(AcrossFileSystems, AMissingDestinationFolderKeepsTheSource)
+{
     source->write("download", "new");
     EXPECT_EQ(errorOf(moveFileWithoutReplacing(*source / "download", target / "gone/paper.pdf")),
               "Could not move \"" + *source / "download" + "\" to \"" + target / "gone/paper.pdf"
                   + "\": No such file or directory");
-    EXPECT_EQ(source->entries(), (Names{"download"}));
-    EXPECT_EQ(target.entries(), Names{});
+    EXPECT_EQ(source->entries(), (Names { "download" }));
+    EXPECT_EQ(target.entries(), Names {});
 }
 
-TEST_F(AcrossFileSystems, OnlyRegularFilesAreCarriedOver) {
+TEST_F(AcrossFileSystems, OnlyRegularFilesAreCarriedOver)
+{
     source->makeFolder("folder");
     EXPECT_EQ(errorOf(moveFileWithoutReplacing(*source / "folder", target / "folder")),
               "Could not move \"" + *source / "folder" + "\" to \"" + target / "folder"
                   + "\": Invalid cross-device link");
-    EXPECT_EQ(target.entries(), Names{});
+    EXPECT_EQ(target.entries(), Names {});
 }
 
-TEST(WriteFileAtomically, StoresTheBytesExactly) {
+TEST(WriteFileAtomically, StoresTheBytesExactly)
+{
     const std::string contents[] = {
         "",
         "plain",
@@ -129,19 +142,21 @@ TEST(WriteFileAtomically, StoresTheBytesExactly) {
         TemporaryFolder folder;
         EXPECT_EQ(writeFileAtomically(folder / "answer.txt", content), std::nullopt);
         EXPECT_EQ(fileContent(folder / "answer.txt"), content);
-        EXPECT_EQ(folder.entries(), (Names{"answer.txt"}));
+        EXPECT_EQ(folder.entries(), (Names { "answer.txt" }));
     }
 }
 
-TEST(WriteFileAtomically, ReplacesAnExistingFile) {
+TEST(WriteFileAtomically, ReplacesAnExistingFile)
+{
     TemporaryFolder folder;
     folder.write("answer.txt", "a much longer former content than the new one");
     EXPECT_EQ(writeFileAtomically(folder / "answer.txt", "short"), std::nullopt);
     EXPECT_EQ(fileContent(folder / "answer.txt"), "short");
-    EXPECT_EQ(folder.entries(), (Names{"answer.txt"}));
+    EXPECT_EQ(folder.entries(), (Names { "answer.txt" }));
 }
 
-TEST(WriteFileAtomically, GetsTheModeOfANewlyCreatedFile) {
+TEST(WriteFileAtomically, GetsTheModeOfANewlyCreatedFile)
+{
     TemporaryFolder folder;
     const mode_t former = ::umask(022);
     EXPECT_EQ(writeFileAtomically(folder / "open.txt", "x"), std::nullopt);
@@ -152,23 +167,26 @@ TEST(WriteFileAtomically, GetsTheModeOfANewlyCreatedFile) {
     EXPECT_EQ(modeOf(folder / "private.txt"), 0600u);
 }
 
-TEST(WriteFileAtomically, ADirectoryInTheWayIsAnErrorAndStaysAsItWas) {
+TEST(WriteFileAtomically, ADirectoryInTheWayIsAnErrorAndStaysAsItWas)
+{
     TemporaryFolder folder;
     folder.write("answer.txt/inside", "kept");
     EXPECT_EQ(errorOf(writeFileAtomically(folder / "answer.txt", "new")),
               "Could not save \"" + folder / "answer.txt" + "\": Is a directory");
-    EXPECT_EQ(folder.entries(), (Names{"answer.txt"}));
+    EXPECT_EQ(folder.entries(), (Names { "answer.txt" }));
     EXPECT_EQ(fileContent(folder / "answer.txt/inside"), "kept");
 }
 
-TEST(WriteFileAtomically, AMissingFolderIsAnError) {
+TEST(WriteFileAtomically, AMissingFolderIsAnError)
+{
     TemporaryFolder folder;
     EXPECT_EQ(errorOf(writeFileAtomically(folder / "gone/answer.txt", "new")),
               "Could not save \"" + folder / "gone/answer.txt" + "\": No such file or directory");
-    EXPECT_EQ(folder.entries(), Names{});
+    EXPECT_EQ(folder.entries(), Names {});
 }
 
-TEST(WriteFileAtomically, AFailedWriteKeepsTheFormerContent) {
+TEST(WriteFileAtomically, AFailedWriteKeepsTheFormerContent)
+{
     TemporaryFolder folder;
     folder.write("answer.txt", "former");
     // A file size limit makes write() fail with EFBIG, for root too; the signal it
@@ -186,14 +204,15 @@ TEST(WriteFileAtomically, AFailedWriteKeepsTheFormerContent) {
     std::signal(SIGXFSZ, formerHandler);
     EXPECT_EQ(errorOf(error), "Could not save \"" + folder / "answer.txt" + "\": File too large");
     EXPECT_EQ(fileContent(folder / "answer.txt"), "former");
-    EXPECT_EQ(folder.entries(), (Names{"answer.txt"}));
+    EXPECT_EQ(folder.entries(), (Names { "answer.txt" }));
 }
 
-TEST(WriteFileAtomically, AVeryLongNameStillGetsAHiddenTemporaryFile) {
+TEST(WriteFileAtomically, AVeryLongNameStillGetsAHiddenTemporaryFile)
+{
     TemporaryFolder folder;
     const std::string name(255, 'n');
     EXPECT_EQ(writeFileAtomically(folder / name, "content"), std::nullopt);
-    EXPECT_EQ(folder.entries(), (Names{name}));
+    EXPECT_EQ(folder.entries(), (Names { name }));
 }
 
 }

@@ -19,14 +19,16 @@ namespace {
 // Sends the process's standard output into a file for as long as it lives.
 class CapturedStdout {
 public:
-    explicit CapturedStdout(const std::string& path) {
+    explicit CapturedStdout(const std::string& path)
+    {
         std::fflush(stdout);
         saved_ = ::dup(STDOUT_FILENO);
         const int file = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         ::dup2(file, STDOUT_FILENO);
         ::close(file);
     }
-    ~CapturedStdout() {
+    ~CapturedStdout()
+    {
         std::fflush(stdout);
         ::dup2(saved_, STDOUT_FILENO);
         ::close(saved_);
@@ -36,7 +38,8 @@ private:
     int saved_ = -1;
 };
 
-TEST(StdoutOutput, LinesFromManyThreadsNeverInterleave) {
+TEST(StdoutOutput, LinesFromManyThreadsNeverInterleave)
+{
     TemporaryFolder folder;
     constexpr int threads = 8;
     constexpr int linesPerThread = 200;
@@ -67,7 +70,8 @@ TEST(StdoutOutput, LinesFromManyThreadsNeverInterleave) {
     }
 }
 
-TEST(StdoutOutput, WritesLargeAndEmptyLinesWhole) {
+TEST(StdoutOutput, WritesLargeAndEmptyLinesWhole)
+{
     TemporaryFolder folder;
     const std::string large(50 * 1024 * 1024, 'L');
     {

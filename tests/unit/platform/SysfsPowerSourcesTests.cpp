@@ -10,7 +10,8 @@
 namespace tessaro {
 namespace {
 
-std::vector<std::optional<long>> capacities(const std::string& root) {
+std::vector<std::optional<long>> capacities(const std::string& root)
+{
     std::vector<std::optional<long>> values;
     for (const PowerSource& source : SysfsPowerSources(root).powerSources()) {
         values.push_back(source.currentCapacity);
@@ -18,7 +19,8 @@ std::vector<std::optional<long>> capacities(const std::string& root) {
     return values;
 }
 
-TEST(SysfsPowerSources, BatteriesAndUpsInNameOrder) {
+TEST(SysfsPowerSources, BatteriesAndUpsInNameOrder)
+{
     TemporaryFolder root;
     root.write("BAT1/type", "Battery\n");
     root.write("BAT1/capacity", "57\n");
@@ -33,25 +35,39 @@ TEST(SysfsPowerSources, BatteriesAndUpsInNameOrder) {
     root.write("nocapacity/type", "Battery\n");
     root.write("notype/capacity", "88\n");
 
-    EXPECT_EQ(capacities(root.path()), (std::vector<std::optional<long>>{100, 57, std::nullopt, std::nullopt, 12}));
+    EXPECT_EQ(capacities(root.path()), (std::vector<std::optional<long>> { 100, 57, std::nullopt, std::nullopt, 12 }));
 }
 
-TEST(SysfsPowerSources, CapacityIsAWholeDecimalNumberOrNothing) {
+TEST(SysfsPowerSources, CapacityIsAWholeDecimalNumberOrNothing)
+{
     const std::pair<std::string, std::optional<long>> cases[] = {
-        {"57\n", 57}, {"57", 57}, {"0\n", 0}, {"100\n", 100}, {"007\n", 7},
-        {"", std::nullopt}, {"\n", std::nullopt}, {"57.5\n", std::nullopt}, {"abc\n", std::nullopt},
-        {" 57\n", std::nullopt}, {"57 \n", std::nullopt}, {"57\n\n", std::nullopt}, {"-5\n", std::nullopt},
-        {"+5\n", std::nullopt}, {"99999999999999999999999\n", std::nullopt}, {"5x\n", std::nullopt},
+        { "57\n", 57 },
+        { "57", 57 },
+        { "0\n", 0 },
+        { "100\n", 100 },
+        { "007\n", 7 },
+        { "", std::nullopt },
+        { "\n", std::nullopt },
+        { "57.5\n", std::nullopt },
+        { "abc\n", std::nullopt },
+        { " 57\n", std::nullopt },
+        { "57 \n", std::nullopt },
+        { "57\n\n", std::nullopt },
+        { "-5\n", std::nullopt },
+        { "+5\n", std::nullopt },
+        { "99999999999999999999999\n", std::nullopt },
+        { "5x\n", std::nullopt },
     };
     for (const auto& [text, expected] : cases) {
         TemporaryFolder root;
         root.write("BAT0/type", "Battery\n");
         root.write("BAT0/capacity", text);
-        EXPECT_EQ(capacities(root.path()), std::vector<std::optional<long>>{expected}) << '"' << text << '"';
+        EXPECT_EQ(capacities(root.path()), std::vector<std::optional<long>> { expected }) << '"' << text << '"';
     }
 }
 
-TEST(SysfsPowerSources, NoRootMeansNoSources) {
+TEST(SysfsPowerSources, NoRootMeansNoSources)
+{
     EXPECT_TRUE(SysfsPowerSources("/nonexistent/power_supply").powerSources().empty());
     TemporaryFolder empty;
     EXPECT_TRUE(SysfsPowerSources(empty.path()).powerSources().empty());

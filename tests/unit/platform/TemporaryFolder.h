@@ -17,7 +17,8 @@ namespace tessaro {
 // A fresh folder per test, removed with everything in it when the test ends.
 class TemporaryFolder {
 public:
-    explicit TemporaryFolder(const std::filesystem::path& parent = std::filesystem::temp_directory_path()) {
+    explicit TemporaryFolder(const std::filesystem::path& parent = std::filesystem::temp_directory_path())
+    {
         std::string pattern = (parent / "tessaro-platform-XXXXXX").string();
         if (::mkdtemp(pattern.data()) == nullptr) {
             throw std::runtime_error("mkdtemp failed in " + parent.string());
@@ -26,7 +27,8 @@ public:
     }
     TemporaryFolder(const TemporaryFolder&) = delete;
     TemporaryFolder& operator=(const TemporaryFolder&) = delete;
-    ~TemporaryFolder() {
+    ~TemporaryFolder()
+    {
         std::error_code ignored;
         std::filesystem::remove_all(path_, ignored);
     }
@@ -35,7 +37,8 @@ public:
     std::string operator/(std::string_view relative) const { return path_ + "/" + std::string(relative); }
 
     // Writes a file below the folder, making the folders on the way.
-    void write(std::string_view relative, std::string_view content) const {
+    void write(std::string_view relative, std::string_view content) const
+    {
         const std::filesystem::path file = *this / relative;
         std::filesystem::create_directories(file.parent_path());
         std::ofstream(file, std::ios::binary).write(content.data(), static_cast<std::streamsize>(content.size()));
@@ -44,7 +47,8 @@ public:
     void makeFolder(std::string_view relative) const { std::filesystem::create_directories(*this / relative); }
 
     // The names in the folder, sorted.
-    std::vector<std::string> entries() const {
+    std::vector<std::string> entries() const
+    {
         std::vector<std::string> names;
         for (const auto& entry : std::filesystem::directory_iterator(path_)) {
             names.push_back(entry.path().filename().string());
@@ -57,7 +61,8 @@ private:
     std::string path_;
 };
 
-inline std::string fileContent(const std::string& path) {
+inline std::string fileContent(const std::string& path)
+{
     std::ifstream file(path, std::ios::binary);
     std::ostringstream content;
     content << file.rdbuf();

@@ -15,25 +15,26 @@ struct ReleaseCase {
     long patch;
 };
 
-TEST(UnameSystemInfo, KernelReleaseTable) {
+TEST(UnameSystemInfo, KernelReleaseTable)
+{
     constexpr long largest = std::numeric_limits<long>::max();
     const ReleaseCase cases[] = {
-        {"6.1.0-18-amd64", 6, 1, 0},
-        {"5.15.0-91-generic", 5, 15, 0},
-        {"6.8", 6, 8, 0},
-        {"6.10.3+rpt", 6, 10, 3},
-        {"4", 4, 0, 0},
-        {"6.18.44-fc-v1272", 6, 18, 44},
-        {"3.10.0-1160.el7.x86_64", 3, 10, 0},
-        {"6.1.0.7", 6, 1, 0},
-        {"6.", 6, 0, 0},
-        {"6..1", 6, 0, 0},
-        {"garbage", 0, 0, 0},
-        {"", 0, 0, 0},
-        {".6.1", 0, 0, 0},
-        {"-6.1", 0, 0, 0},
-        {"99999999999999999999999.2.3", largest, 2, 3},
-        {"6.99999999999999999999999", 6, largest, 0},
+        { "6.1.0-18-amd64", 6, 1, 0 },
+        { "5.15.0-91-generic", 5, 15, 0 },
+        { "6.8", 6, 8, 0 },
+        { "6.10.3+rpt", 6, 10, 3 },
+        { "4", 4, 0, 0 },
+        { "6.18.44-fc-v1272", 6, 18, 44 },
+        { "3.10.0-1160.el7.x86_64", 3, 10, 0 },
+        { "6.1.0.7", 6, 1, 0 },
+        { "6.", 6, 0, 0 },
+        { "6..1", 6, 0, 0 },
+        { "garbage", 0, 0, 0 },
+        { "", 0, 0, 0 },
+        { ".6.1", 0, 0, 0 },
+        { "-6.1", 0, 0, 0 },
+        { "99999999999999999999999.2.3", largest, 2, 3 },
+        { "6.99999999999999999999999", 6, largest, 0 },
     };
     for (const auto& [release, major, minor, patch] : cases) {
         const OperatingSystemVersion version = parseKernelRelease(release);
@@ -43,7 +44,8 @@ TEST(UnameSystemInfo, KernelReleaseTable) {
     }
 }
 
-TEST(UnameSystemInfo, TheRunningKernelHasAVersion) {
+TEST(UnameSystemInfo, TheRunningKernelHasAVersion)
+{
     EXPECT_GT(UnameSystemInfo("1.0").operatingSystemVersion().majorVersion, 0);
 }
 

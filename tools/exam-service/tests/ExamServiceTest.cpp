@@ -41,10 +41,7 @@ protected:
         ASSERT_FALSE(failure) << *failure;
     }
 
-    httplib::Client client() const
-    {
-        return httplib::Client("127.0.0.1", service->port());
-    }
+    httplib::Client client() const { return httplib::Client("127.0.0.1", service->port()); }
 
     std::string withPort(std::string text) const
     {
@@ -77,7 +74,7 @@ ServiceOptions statusOptions(StatusMode mode)
 TEST_F(ExamServiceTest, StatusModesAnswerWithTheirCodeAndBody)
 {
     struct Case {
-        const char *name;
+        const char* name;
         ServiceOptions options;
         int code;
         std::string body;
@@ -90,18 +87,18 @@ TEST_F(ExamServiceTest, StatusModesAnswerWithTheirCodeAndBody)
     custom.statusBody = R"({"routing":null})";
     custom.statusCode = 503;
     const Case cases[] = {
-        {"default", statusOptions(StatusMode::Default), 200,
-         R"({"routing":"default","fallback_domain":"http://127.0.0.1:PORT/fallback"})", "application/json"},
-        {"fallback", statusOptions(StatusMode::Fallback), 200,
-         R"({"routing":"fallback","fallback_domain":"http://127.0.0.1:PORT/fallback"})", "application/json"},
-        {"valid-500", statusOptions(StatusMode::Valid500), 500,
-         R"({"routing":"default","fallback_domain":"http://127.0.0.1:PORT/fallback"})", "application/json"},
-        {"overridden", overridden, 200, R"({"routing":"FALLBACK","fallback_domain":"https://fallback.example"})",
-         "application/json"},
-        {"empty", statusOptions(StatusMode::Empty), 200, "", "application/json"},
-        {"custom", custom, 503, R"({"routing":null})", "application/json"},
+        { "default", statusOptions(StatusMode::Default), 200,
+          R"({"routing":"default","fallback_domain":"http://127.0.0.1:PORT/fallback"})", "application/json" },
+        { "fallback", statusOptions(StatusMode::Fallback), 200,
+          R"({"routing":"fallback","fallback_domain":"http://127.0.0.1:PORT/fallback"})", "application/json" },
+        { "valid-500", statusOptions(StatusMode::Valid500), 500,
+          R"({"routing":"default","fallback_domain":"http://127.0.0.1:PORT/fallback"})", "application/json" },
+        { "overridden", overridden, 200, R"({"routing":"FALLBACK","fallback_domain":"https://fallback.example"})",
+          "application/json" },
+        { "empty", statusOptions(StatusMode::Empty), 200, "", "application/json" },
+        { "custom", custom, 503, R"({"routing":null})", "application/json" },
     };
-    for (const Case &test : cases) {
+    for (const Case& test : cases) {
         SCOPED_TRACE(test.name);
         start(test.options);
         httplib::Result result = client().Get("/status.json");
@@ -138,7 +135,7 @@ TEST_F(ExamServiceTest, RequestLogHasOneLinePerRequestWithWhatWasSent)
     start(options);
     const std::string userAgent = R"(Mozilla\/5.0 (Macintosh; Intel Mac OS X 6_1_0) tessaro-macOS app 1.0.0)";
     httplib::Client http = client();
-    ASSERT_TRUE(http.Get("/status.json?examkey=a%20b%26c&lang=de", {{"User-Agent", userAgent}}));
+    ASSERT_TRUE(http.Get("/status.json?examkey=a%20b%26c&lang=de", { { "User-Agent", userAgent } }));
     ASSERT_TRUE(http.Post("/report", R"({"kind":"loaded"})", "application/json"));
     ASSERT_TRUE(http.Get("/no/such/page"));
     ASSERT_TRUE(http.Post("/report", std::string(70000, 'x'), "text/plain"));
@@ -149,7 +146,7 @@ TEST_F(ExamServiceTest, RequestLogHasOneLinePerRequestWithWhatWasSent)
     EXPECT_EQ(lines[0]["method"], "GET");
     EXPECT_EQ(lines[0]["path"], "/status.json");
     EXPECT_EQ(lines[0]["query"], "examkey=a%20b%26c&lang=de");
-    EXPECT_EQ(lines[0]["params"], nlohmann::json({{"examkey", "a b&c"}, {"lang", "de"}}));
+    EXPECT_EQ(lines[0]["params"], nlohmann::json({ { "examkey", "a b&c" }, { "lang", "de" } }));
     EXPECT_EQ(lines[0]["headers"]["User-Agent"], userAgent);
     EXPECT_FALSE(lines[0]["headers"].contains("REMOTE_ADDR"));
     EXPECT_EQ(lines[0]["body"], "");
@@ -178,7 +175,7 @@ TEST_F(ExamServiceTest, LargeFileHasTheAskedLengthAndThePattern)
 
     httplib::Result sized = http.Get("/files/large.bin?bytes=70000");
     ASSERT_TRUE(sized);
-    const std::string &bytes = sized->body;
+    const std::string& bytes = sized->body;
     ASSERT_EQ(bytes.size(), 70000u);
     EXPECT_EQ(bytes.substr(0, 6), std::string("\x00\x01\x02\x03\x04\x05", 6));
     EXPECT_EQ(bytes.substr(249, 4), std::string("\xf9\xfa\x00\x01", 4));
@@ -193,25 +190,25 @@ TEST_F(ExamServiceTest, LargeFileHasTheAskedLengthAndThePattern)
 TEST_F(ExamServiceTest, RoutesAnswerWithTheirCodeAndType)
 {
     struct Case {
-        const char *path;
+        const char* path;
         int code;
-        const char *type;
-        const char *contains;
+        const char* type;
+        const char* contains;
     };
     const Case cases[] = {
-        {"/native-launch?examkey=abc", 200, "text/html; charset=utf-8", "Tessaro demo exam"},
-        {"/fallback/init", 200, "text/html; charset=utf-8", "<title>Fallback site</title>"},
-        {"/bridge.js", 200, "text/javascript; charset=utf-8", "window.K$"},
-        {"/files/small.txt", 200, "text/plain; charset=utf-8", "small text file"},
-        {"/files/slow.txt?seconds=0", 200, "text/plain; charset=utf-8", "took its time"},
-        {"/files/missing.txt", 404, "text/html; charset=utf-8", "Not found"},
-        {"/status_json", 404, "text/html; charset=utf-8", "Not found"},
-        {"/files/slow.txt?seconds=soon", 400, "text/plain; charset=utf-8", "seconds"},
-        {"/files/large.bin?bytes=-5", 400, "text/plain; charset=utf-8", "bytes"},
+        { "/native-launch?examkey=abc", 200, "text/html; charset=utf-8", "Tessaro demo exam" },
+        { "/fallback/init", 200, "text/html; charset=utf-8", "<title>Fallback site</title>" },
+        { "/bridge.js", 200, "text/javascript; charset=utf-8", "window.K$" },
+        { "/files/small.txt", 200, "text/plain; charset=utf-8", "small text file" },
+        { "/files/slow.txt?seconds=0", 200, "text/plain; charset=utf-8", "took its time" },
+        { "/files/missing.txt", 404, "text/html; charset=utf-8", "Not found" },
+        { "/status_json", 404, "text/html; charset=utf-8", "Not found" },
+        { "/files/slow.txt?seconds=soon", 400, "text/plain; charset=utf-8", "seconds" },
+        { "/files/large.bin?bytes=-5", 400, "text/plain; charset=utf-8", "bytes" },
     };
     start();
     httplib::Client http = client();
-    for (const Case &test : cases) {
+    for (const Case& test : cases) {
         SCOPED_TRACE(test.path);
         httplib::Result result = http.Get(test.path);
         ASSERT_TRUE(result);
@@ -235,13 +232,13 @@ TEST_F(ExamServiceTest, VerifiesSecurityAnswersWithoutRevealingThem)
     start();
     httplib::Client http = client();
     std::string right = SecurityVerifier::configured().expectedAnswer("key 1");
-    const std::pair<httplib::Params, const char *> cases[] = {
-        {{{"examkey", "key 1"}, {"answer", right}}, R"({"verified":true})"},
-        {{{"examkey", "key 2"}, {"answer", right}}, R"({"verified":false})"},
-        {{{"examkey", "key 1"}}, R"({"verified":false})"},
-        {{{"answer", right}}, R"({"verified":false})"},
+    const std::pair<httplib::Params, const char*> cases[] = {
+        { { { "examkey", "key 1" }, { "answer", right } }, R"({"verified":true})" },
+        { { { "examkey", "key 2" }, { "answer", right } }, R"({"verified":false})" },
+        { { { "examkey", "key 1" } }, R"({"verified":false})" },
+        { { { "answer", right } }, R"({"verified":false})" },
     };
-    for (const auto &[params, verdict] : cases) {
+    for (const auto& [params, verdict] : cases) {
         httplib::Result result = http.Get("/verify-security", params, {});
         ASSERT_TRUE(result);
         EXPECT_EQ(result->body, verdict);
@@ -252,11 +249,11 @@ TEST_F(ExamServiceTest, UploadTellsNameAndSizeOfTheFile)
 {
     start();
     httplib::Client http = client();
-    httplib::Result uploaded =
-        http.Post("/upload", httplib::MultipartFormDataItems{{"file", "hello world", "notes.txt", "text/plain"}});
+    httplib::Result uploaded = http.Post(
+        "/upload", httplib::MultipartFormDataItems { { "file", "hello world", "notes.txt", "text/plain" } });
     ASSERT_TRUE(uploaded);
     EXPECT_EQ(uploaded->status, 200);
-    EXPECT_EQ(nlohmann::json::parse(uploaded->body), nlohmann::json({{"name", "notes.txt"}, {"size", 11}}));
+    EXPECT_EQ(nlohmann::json::parse(uploaded->body), nlohmann::json({ { "name", "notes.txt" }, { "size", 11 } }));
 
     httplib::Result notAForm = http.Post("/upload", "hello", "text/plain");
     ASSERT_TRUE(notAForm);
@@ -296,7 +293,7 @@ TEST_F(ExamServiceTest, MissingLaunchPageFileStopsTheStart)
 TEST_F(ExamServiceTest, BusyPortStopsTheStart)
 {
     start();
-    ExamService second{ServiceOptions{}};
+    ExamService second { ServiceOptions {} };
     std::optional<std::string> failure = second.start(service->port());
     ASSERT_TRUE(failure);
     EXPECT_NE(failure->find("Address already in use"), std::string::npos) << *failure;

@@ -9,15 +9,17 @@ namespace {
 
 // Computed once with `openssl dgst -sha256 -hmac` and Python's hmac module, which agreed.
 struct KnownAnswer {
-    const char *examKey;
-    const char *answer;
+    const char* examKey;
+    const char* answer;
 };
 
 const KnownAnswer developmentAnswers[] = {
-    {"demo", "e9e4b16c751ae6a3feee4f71f8e9b8fd1081576657158d24969fee4074777c64"},
-    {"", "dbc14995c8b9eecf36fef3f05bcbb7cdaff6003121c4cd4bbe48b2d0d6cd7e36"},
-    {"ABC-123", "4665cd1a2f985087e54177c6454db29a3e78627d20100c28ff79618a1fa31979"},
-    {"pr\xc3\xbc" "fung", "e5529eaf26b2380eebf20b5ec9b282422fb5c4ddeab66d290d367f18067f3102"},
+    { "demo", "e9e4b16c751ae6a3feee4f71f8e9b8fd1081576657158d24969fee4074777c64" },
+    { "", "dbc14995c8b9eecf36fef3f05bcbb7cdaff6003121c4cd4bbe48b2d0d6cd7e36" },
+    { "ABC-123", "4665cd1a2f985087e54177c6454db29a3e78627d20100c28ff79618a1fa31979" },
+    { "pr\xc3\xbc"
+      "fung",
+      "e5529eaf26b2380eebf20b5ec9b282422fb5c4ddeab66d290d367f18067f3102" },
 };
 
 SecurityVerifier developmentVerifier()
@@ -40,7 +42,7 @@ TEST(SecurityVerifier, DerivedKeyIsTheHexOfTheConstants)
 TEST(SecurityVerifier, ExpectsTheChainedAnswerForEachExamKey)
 {
     SecurityVerifier verifier = developmentVerifier();
-    for (const KnownAnswer &known : developmentAnswers) {
+    for (const KnownAnswer& known : developmentAnswers) {
         SCOPED_TRACE(known.examKey);
         EXPECT_EQ(verifier.expectedAnswer(known.examKey), known.answer);
         EXPECT_TRUE(verifier.verify(known.examKey, known.answer));
@@ -59,7 +61,7 @@ TEST(SecurityVerifier, RefusesEveryNearMiss)
         "f9e4b16c751ae6a3feee4f71f8e9b8fd1081576657158d24969fee4074777c64",
         developmentAnswers[1].answer,
     };
-    for (const std::string &answer : nearMisses) {
+    for (const std::string& answer : nearMisses) {
         SCOPED_TRACE(answer);
         EXPECT_FALSE(verifier.verify("demo", answer));
     }
