@@ -7,13 +7,13 @@
 namespace tessaro {
 
 LinuxFiles::LinuxFiles(XdgDownloadsFolder downloads)
-    : downloads_(std::move(downloads))
+    : m_downloads(std::move(downloads))
 {
 }
 
 PathOrError LinuxFiles::downloadsFolder()
 {
-    return downloads_.locate();
+    return m_downloads.locate();
 }
 
 std::optional<FileError> LinuxFiles::moveWithoutReplacing(const std::string& from, const std::string& to)

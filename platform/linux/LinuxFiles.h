@@ -19,7 +19,7 @@ public:
     std::optional<FileError> writeAtomically(const std::string& path, const std::string& content) override;
 
 private:
-    XdgDownloadsFolder downloads_;
+    XdgDownloadsFolder m_downloads;
 };
 
 }

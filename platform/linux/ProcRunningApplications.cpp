@@ -37,30 +37,30 @@ std::optional<pid_t> pidOf(const std::string& entryName)
 class CgroupPaths {
 public:
     explicit CgroupPaths(const std::string& procRoot)
-        : procRoot_(procRoot)
+        : m_procRoot(procRoot)
     {
     }
 
     const std::optional<std::string>& of(pid_t pid)
     {
-        const auto known = paths_.find(pid);
-        if (known != paths_.end()) {
+        const auto known = m_paths.find(pid);
+        if (known != m_paths.end()) {
             return known->second;
         }
-        const auto text = readFileContents(procRoot_ + "/" + std::to_string(pid) + "/cgroup");
-        return paths_.emplace(pid, text ? cgroupPathOf(*text) : std::nullopt).first->second;
+        const auto text = readFileContents(m_procRoot + "/" + std::to_string(pid) + "/cgroup");
+        return m_paths.emplace(pid, text ? cgroupPathOf(*text) : std::nullopt).first->second;
     }
 
 private:
-    const std::string& procRoot_;
-    std::unordered_map<pid_t, std::optional<std::string>> paths_;
+    const std::string& m_procRoot;
+    std::unordered_map<pid_t, std::optional<std::string>> m_paths;
 };
 
 }
 
 ProcRunningApplications::ProcRunningApplications(std::string procRoot, uid_t uid)
-    : procRoot_(std::move(procRoot))
-    , uid_(uid)
+    : m_procRoot(std::move(procRoot))
+    , m_uid(uid)
 {
 }
 
@@ -68,13 +68,13 @@ std::vector<RunningApplication> ProcRunningApplications::runningApplications()
 {
     std::vector<Process> processes;
     std::error_code error;
-    for (std::filesystem::directory_iterator entry(procRoot_, error), end; !error && entry != end;
+    for (std::filesystem::directory_iterator entry(m_procRoot, error), end; !error && entry != end;
          entry.increment(error)) {
         const auto pid = pidOf(entry->path().filename().string());
         if (!pid) {
             continue;
         }
-        const std::string folder = procRoot_ + "/" + std::to_string(*pid);
+        const std::string folder = m_procRoot + "/" + std::to_string(*pid);
         // A process that ends while it is read loses its files: it is simply not listed.
         const auto statText = readFileContents(folder + "/stat");
         const auto stat = statText ? parseProcStat(*statText) : std::nullopt;
@@ -83,7 +83,7 @@ std::vector<RunningApplication> ProcRunningApplications::runningApplications()
         }
         const auto statusText = readFileContents(folder + "/status");
         const auto uid = statusText ? parseRealUid(*statusText) : std::nullopt;
-        if (!uid || *uid != uid_) {
+        if (!uid || *uid != m_uid) {
             continue;
         }
         processes.push_back({ *pid, *stat });
@@ -92,11 +92,11 @@ std::vector<RunningApplication> ProcRunningApplications::runningApplications()
         return std::pair(a.stat.startTime, a.pid) < std::pair(b.stat.startTime, b.pid);
     });
 
-    CgroupPaths cgroupPaths(procRoot_);
+    CgroupPaths cgroupPaths(m_procRoot);
     std::vector<RunningApplication> applications;
     applications.reserve(processes.size());
     for (const Process& process : processes) {
-        const std::string folder = procRoot_ + "/" + std::to_string(process.pid);
+        const std::string folder = m_procRoot + "/" + std::to_string(process.pid);
         const auto comm = readFileContents(folder + "/comm");
         auto name = comm ? commandName(*comm) : std::nullopt;
 

@@ -20,8 +20,8 @@ public:
     std::vector<RunningApplication> runningApplications() override;
 
 private:
-    std::string procRoot_;
-    uid_t uid_;
+    std::string m_procRoot;
+    uid_t m_uid;
 };
 
 }

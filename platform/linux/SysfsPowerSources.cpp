@@ -43,7 +43,7 @@ std::optional<long> capacityFrom(std::string_view text)
 }
 
 SysfsPowerSources::SysfsPowerSources(std::string root)
-    : root_(std::move(root))
+    : m_root(std::move(root))
 {
 }
 
@@ -51,14 +51,14 @@ std::vector<PowerSource> SysfsPowerSources::powerSources()
 {
     std::vector<std::string> names;
     std::error_code error;
-    for (std::filesystem::directory_iterator entry(root_, error), end; !error && entry != end; entry.increment(error)) {
+    for (std::filesystem::directory_iterator entry(m_root, error), end; !error && entry != end; entry.increment(error)) {
         names.push_back(entry->path().filename().string());
     }
     std::sort(names.begin(), names.end());
 
     std::vector<PowerSource> sources;
     for (const std::string& name : names) {
-        const std::string folder = root_ + "/" + name;
+        const std::string folder = m_root + "/" + name;
         const auto type = readFileContents(folder + "/type");
         if (!type || (trimmed(*type) != "Battery" && trimmed(*type) != "UPS")) {
             continue;

@@ -16,7 +16,7 @@ public:
     std::vector<PowerSource> powerSources() override;
 
 private:
-    std::string root_;
+    std::string m_root;
 };
 
 }

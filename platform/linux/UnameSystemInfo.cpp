@@ -38,7 +38,7 @@ OperatingSystemVersion parseKernelRelease(std::string_view release)
 }
 
 UnameSystemInfo::UnameSystemInfo(std::string applicationVersion)
-    : applicationVersion_(std::move(applicationVersion))
+    : m_applicationVersion(std::move(applicationVersion))
 {
 }
 
@@ -53,7 +53,7 @@ OperatingSystemVersion UnameSystemInfo::operatingSystemVersion()
 
 std::string UnameSystemInfo::applicationVersion()
 {
-    return applicationVersion_;
+    return m_applicationVersion;
 }
 
 }

@@ -20,7 +20,7 @@ public:
     std::string applicationVersion() override;
 
 private:
-    std::string applicationVersion_;
+    std::string m_applicationVersion;
 };
 
 }

@@ -76,7 +76,7 @@ std::optional<std::string> downloadFolderFrom(std::string_view line, const std::
 }
 
 XdgDownloadsFolder::XdgDownloadsFolder(Environment environment)
-    : environment_(std::move(environment))
+    : m_environment(std::move(environment))
 {
 }
 
@@ -88,7 +88,7 @@ std::optional<std::string> XdgDownloadsFolder::processEnvironment(const std::str
 
 std::optional<std::string> XdgDownloadsFolder::homeFolder() const
 {
-    if (auto home = environment_("HOME"); home && !home->empty()) {
+    if (auto home = m_environment("HOME"); home && !home->empty()) {
         return home;
     }
     const long suggested = ::sysconf(_SC_GETPW_R_SIZE_MAX);
@@ -114,7 +114,7 @@ PathOrError XdgDownloadsFolder::locate() const
     if (!home) {
         return FileError { "The Downloads folder cannot be found: the user has no home folder" };
     }
-    auto configHome = environment_("XDG_CONFIG_HOME");
+    auto configHome = m_environment("XDG_CONFIG_HOME");
     if (!configHome || !configHome->starts_with('/')) {
         configHome = *home + "/.config";
     }

@@ -27,7 +27,7 @@ public:
 private:
     std::optional<std::string> homeFolder() const;
 
-    Environment environment_;
+    Environment m_environment;
 };
 
 }

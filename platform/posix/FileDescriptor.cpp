@@ -9,12 +9,12 @@
 namespace tessaro {
 
 FileDescriptor::FileDescriptor(int descriptor) noexcept
-    : descriptor_(descriptor)
+    : m_descriptor(descriptor)
 {
 }
 
 FileDescriptor::FileDescriptor(FileDescriptor&& other) noexcept
-    : descriptor_(std::exchange(other.descriptor_, -1))
+    : m_descriptor(std::exchange(other.m_descriptor, -1))
 {
 }
 
@@ -22,7 +22,7 @@ FileDescriptor& FileDescriptor::operator=(FileDescriptor&& other) noexcept
 {
     if (this != &other) {
         reset();
-        descriptor_ = std::exchange(other.descriptor_, -1);
+        m_descriptor = std::exchange(other.m_descriptor, -1);
     }
     return *this;
 }
@@ -34,13 +34,13 @@ FileDescriptor::~FileDescriptor()
 
 void FileDescriptor::reset() noexcept
 {
-    if (descriptor_ < 0) {
+    if (m_descriptor < 0) {
         return;
     }
     // Closing happens on the way out of failures too; the caller's errno must survive it.
     const int savedErrno = errno;
-    ::close(descriptor_);
-    descriptor_ = -1;
+    ::close(m_descriptor);
+    m_descriptor = -1;
     errno = savedErrno;
 }
 
@@ -56,7 +56,7 @@ FileDescriptor FileDescriptor::open(const std::string& path, int flags, mode_t m
 bool FileDescriptor::writeAll(std::string_view bytes) const
 {
     while (!bytes.empty()) {
-        const ssize_t written = ::write(descriptor_, bytes.data(), bytes.size());
+        const ssize_t written = ::write(m_descriptor, bytes.data(), bytes.size());
         if (written < 0) {
             if (errno == EINTR) {
                 continue;
@@ -72,7 +72,7 @@ bool FileDescriptor::readAll(std::string& into) const
 {
     char buffer[65536];
     for (;;) {
-        const ssize_t count = ::read(descriptor_, buffer, sizeof buffer);
+        const ssize_t count = ::read(m_descriptor, buffer, sizeof buffer);
         if (count < 0) {
             if (errno == EINTR) {
                 continue;

@@ -23,8 +23,8 @@ public:
     // An invalid descriptor, with errno set, when the file cannot be opened.
     static FileDescriptor open(const std::string& path, int flags, mode_t mode = 0);
 
-    bool valid() const { return descriptor_ >= 0; }
-    int get() const { return descriptor_; }
+    bool valid() const { return m_descriptor >= 0; }
+    int get() const { return m_descriptor; }
 
     // False with errno set on failure.
     bool writeAll(std::string_view bytes) const;
@@ -34,7 +34,7 @@ public:
 private:
     void reset() noexcept;
 
-    int descriptor_ = -1;
+    int m_descriptor = -1;
 };
 
 }

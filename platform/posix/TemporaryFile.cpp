@@ -46,27 +46,27 @@ std::optional<TemporaryFile> TemporaryFile::createBeside(const std::string& targ
 }
 
 TemporaryFile::TemporaryFile(std::string folder, std::string path, FileDescriptor descriptor)
-    : folder_(std::move(folder))
-    , path_(std::move(path))
-    , descriptor_(std::move(descriptor))
+    : m_folder(std::move(folder))
+    , m_path(std::move(path))
+    , m_descriptor(std::move(descriptor))
 {
 }
 
 TemporaryFile::TemporaryFile(TemporaryFile&& other) noexcept
-    : folder_(std::move(other.folder_))
-    , path_(std::move(other.path_))
-    , descriptor_(std::move(other.descriptor_))
-    , placed_(std::exchange(other.placed_, true))
+    : m_folder(std::move(other.m_folder))
+    , m_path(std::move(other.m_path))
+    , m_descriptor(std::move(other.m_descriptor))
+    , m_placed(std::exchange(other.m_placed, true))
 {
 }
 
 TemporaryFile::~TemporaryFile()
 {
-    if (placed_) {
+    if (m_placed) {
         return;
     }
     const int savedErrno = errno;
-    ::unlink(path_.c_str());
+    ::unlink(m_path.c_str());
     errno = savedErrno;
 }
 

@@ -22,20 +22,20 @@ public:
     TemporaryFile& operator=(const TemporaryFile&) = delete;
     ~TemporaryFile();
 
-    const std::string& path() const { return path_; }
-    const std::string& folder() const { return folder_; }
-    const FileDescriptor& descriptor() const { return descriptor_; }
+    const std::string& path() const { return m_path; }
+    const std::string& folder() const { return m_folder; }
+    const FileDescriptor& descriptor() const { return m_descriptor; }
 
     // The file now lives under another name and is no longer ours to remove.
-    void markPlaced() { placed_ = true; }
+    void markPlaced() { m_placed = true; }
 
 private:
     TemporaryFile(std::string folder, std::string path, FileDescriptor descriptor);
 
-    std::string folder_;
-    std::string path_;
-    FileDescriptor descriptor_;
-    bool placed_ = false;
+    std::string m_folder;
+    std::string m_path;
+    FileDescriptor m_descriptor;
+    bool m_placed = false;
 };
 
 }
