@@ -22,19 +22,19 @@ Launcher::Launcher(ExamWebView& webView, StandardOutput& output, Resources& reso
 
 void Launcher::launchExam(const std::string& routing, const std::string& fallbackDomain)
 {
-    load(launchAddress(routing, fallbackDomain, m_launchPageURL, m_examKey));
+    launch(launchAddress(routing, fallbackDomain, m_launchPageURL, m_examKey));
 }
 
 void Launcher::launchDefault()
 {
-    load(launchAddress({}, {}, m_launchPageURL, m_examKey));
+    launch(launchAddress({}, {}, m_launchPageURL, m_examKey));
 }
 
 void Launcher::showErrorPageIfNotLoaded()
 {
     if (m_loadedSuccessfully)
         return;
-    load(m_resources.errorPageAddress());
+    m_webView.view().load(m_resources.errorPageAddress());
 }
 
 void Launcher::didFinishNavigation()
@@ -43,12 +43,18 @@ void Launcher::didFinishNavigation()
     m_loadedSuccessfully = true;
 }
 
-void Launcher::load(const std::string& address)
+void Launcher::launch(const std::string& address)
 {
-    // A fallback domain from the network may not make an address at all. Nothing is
-    // loaded then; the error-page check covers the blank view.
+    // A fallback domain from the network may not make an address at all, or a web one
+    // (a script or a local file). Nothing is loaded then; the error-page check covers
+    // the blank view.
     if (!url::isValid(address)) {
         m_output.writeLine(diagnosticLine("Not loading an invalid address: " + address));
+        return;
+    }
+    const auto scheme = url::scheme(address);
+    if (scheme != "https" && scheme != "http") {
+        m_output.writeLine(diagnosticLine("Not loading an address that is not a web address: " + address));
         return;
     }
     m_webView.view().load(address);

@@ -22,7 +22,7 @@ public:
     bool loadedSuccessfully() const { return m_loadedSuccessfully; }
 
 private:
-    void load(const std::string& address);
+    void launch(const std::string& address);
 
     ExamWebView& m_webView;
     StandardOutput& m_output;

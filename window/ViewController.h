@@ -37,7 +37,9 @@ public:
     static constexpr double errorPageDelaySeconds = 30.0;
     static constexpr double statusCheckDelaySeconds = 1.0;
 
+    // The key is kept by reference: a launch link may set it after the controller exists.
     ViewController(Host&, const Endpoints&, const std::string& examKey);
+    ViewController(Host&, const Endpoints&, std::string&&) = delete;
 
     void loadView(Window& window);
 

@@ -25,7 +25,11 @@ bool isValid(std::string_view text)
     const std::string terminated(text);
     if (terminated.size() != std::char_traits<char>::length(terminated.c_str()))
         return false;
-    return g_uri_is_valid(terminated.c_str(), G_URI_FLAGS_NONE, nullptr);
+    // A percent-escape may stand for any byte, as in every browser: an exam key from a
+    // launch link is bytes, and its escapes must not make the launch address invalid.
+    return g_uri_is_valid(
+        terminated.c_str(),
+        GUriFlags(G_URI_FLAGS_ENCODED_PATH | G_URI_FLAGS_ENCODED_QUERY | G_URI_FLAGS_ENCODED_FRAGMENT), nullptr);
 }
 
 std::optional<std::string> scheme(std::string_view text)

@@ -89,7 +89,8 @@ TEST_F(DownloadTest, FailuresAreNeverToldToThePage)
     };
     for (const auto& testCase : cases) {
         FakeHost host;
-        ViewController controller(host, testEndpoints, "");
+        const std::string examKey;
+        ViewController controller(host, testEndpoints, examKey);
         controller.loadView(host.window);
         if (testCase.folderError)
             host.disk.folder = *testCase.folderError;

@@ -96,6 +96,22 @@ TEST_F(LaunchNavigationTest, AnAddressThatDoesNotParseLoadsNothingAndSaysSo)
     EXPECT_EQ(page().loads, std::vector<std::string> { errorPage });
 }
 
+TEST(LaunchNavigation, OnlyWebAddressesAreLaunched)
+{
+    for (const std::string domain : { "javascript:alert(1)//", "file:///etc", "resource:///org/tessaro/Tessaro" }) {
+        FakeHost host;
+        const std::string examKey;
+        ViewController controller(host, testEndpoints, examKey);
+        controller.loadView(host.window);
+        host.clock.advance(1.0);
+        host.http.completeFetch(
+            0, { R"({"routing":"fallback","fallback_domain":")" + domain + R"("})", HttpResponse { 200 }, {} });
+        host.clock.runPostedWork();
+        EXPECT_TRUE(host.webView->loads.empty()) << domain;
+        EXPECT_EQ(host.output.lines.back(), "Not loading an address that is not a web address: " + domain + "/init");
+    }
+}
+
 TEST_F(LaunchNavigationTest, AKeyStoredAfterTheLaunchChangesNothing)
 {
     examKey = "FIRST";

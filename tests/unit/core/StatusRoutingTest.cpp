@@ -9,11 +9,12 @@ struct StatusOutcome {
     std::vector<std::string> loads;
 };
 
-// One whole launch on a fresh host, the status check ending with this outcome.
-StatusOutcome runStatusCheck(HttpFetch fetch)
+// One whole launch on a fresh host, the status check ending with this outcome. The
+// controller keeps the key by reference, so it must outlive the controller.
+StatusOutcome runStatusCheck(HttpFetch fetch, const std::string examKey = {})
 {
     FakeHost host;
-    ViewController controller(host, testEndpoints, "");
+    ViewController controller(host, testEndpoints, examKey);
     controller.loadView(host.window);
     host.clock.advance(1.0);
     host.http.completeFetch(0, std::move(fetch));
@@ -98,6 +99,20 @@ TEST(StatusRouting, AnInvalidDocumentEndsInTheDefaultLaunch)
         const auto outcome = runStatusCheck(body(testCase.body, 404));
         EXPECT_EQ(outcome.lines, std::vector<std::string> { testCase.expectedLine }) << testCase.body;
         EXPECT_EQ(outcome.loads, std::vector<std::string> { defaultLaunch }) << testCase.body;
+    }
+}
+
+TEST(StatusRouting, AKeyOfAnyBytesStillLaunchesTheExam)
+{
+    const std::vector<std::pair<std::string, std::string>> cases {
+        { "\xff", "%FF" },
+        { std::string("a\0b", 3), "a%00b" },
+        { "\x03\xdd", "%03%DD" },
+        { "caf\xc3\xa9", "caf%C3%A9" },
+    };
+    for (const auto& [key, encoded] : cases) {
+        const auto outcome = runStatusCheck(body(R"({"routing":"default","fallback_domain":"https://f.test"})"), key);
+        EXPECT_EQ(outcome.loads, std::vector<std::string> { defaultLaunch + encoded }) << encoded;
     }
 }
 

@@ -32,6 +32,18 @@ TEST(Url, FileAddressesAreEncodedAsAddresses)
     EXPECT_EQ(url::fileAddress("/tmp/caf\xc3\xa9#1%.txt"), "file:///tmp/caf%C3%A9%231%25.txt");
 }
 
+TEST(Url, PercentEscapesMayStandForAnyByte)
+{
+    // An exam key from a launch link is bytes: its escapes must not make the launch
+    // address invalid, or the exam never loads.
+    for (const char* address :
+         { "https://exam.test/native-launch?examkey=%FF", "https://exam.test/native-launch?examkey=a%00b",
+           "https://exam.test/native-launch?examkey=%03%DD", "https://files.test/a%C3%28.pdf",
+           "https://exam.test/x#%FE" })
+        EXPECT_TRUE(url::isValid(address)) << address;
+    EXPECT_FALSE(url::isValid("https://exam.test/native-launch?examkey=%G1"));
+}
+
 TEST(Url, ValidityAndScheme)
 {
     EXPECT_TRUE(url::isValid("https://exam.test/native-launch?examkey=a%20b"));
