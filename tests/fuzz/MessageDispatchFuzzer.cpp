@@ -1,0 +1,105 @@
+// A page message, as the exam page can post it, carried out by the exam view
+// controller on the fake host. The first byte picks the name and how a download ends;
+// the rest is the body's JSON text, turned into a value tree as the web view's host does.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "bridge/MessageBody.h"
+#include "tests/fuzz/Invariant.h"
+#include "tests/fuzz/LineText.h"
+#include "tests/support/FakeHost.h"
+#include "window/ViewController.h"
+
+namespace tessaro::fuzzing {
+namespace {
+
+// The six names the page may post under, and near misses nothing listens to.
+const std::array<std::string, 10> messageNames {
+    "saveFile", "security", "log", "quit", "download", "processes", "Log", "download ", "", "fileSaved",
+};
+
+const Endpoints endpoints { "https://status.exam.test/status.json", "https://exam.test/native-launch" };
+
+constexpr std::string_view downloadsFolder = "/home/student/Downloads/";
+
+bool isInsideDownloads(const std::string& path)
+{
+    if (!path.starts_with(downloadsFolder))
+        return false;
+    const std::string_view name = std::string_view(path).substr(downloadsFolder.size());
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string_view::npos;
+}
+
+// A page call runs as one script line: a raw line break, or U+2028/U+2029 that older
+// engines read as one, would end the string literal it sits in.
+bool isOneScriptLine(std::string_view script)
+{
+    for (const char c : script) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7f)
+            return false;
+    }
+    return script.find("\xe2\x80\xa8") == std::string_view::npos
+        && script.find("\xe2\x80\xa9") == std::string_view::npos;
+}
+
+enum class DownloadEnd { stored, httpError, transportError, noDownloadsFolder };
+
+HttpDownload downloadResult(DownloadEnd end)
+{
+    const std::string temporaryFile = "/tmp/tessaro-download-1234";
+    switch (end) {
+    case DownloadEnd::httpError: return { temporaryFile, HttpResponse { 404 }, std::nullopt };
+    case DownloadEnd::transportError: return { std::nullopt, std::nullopt, "Could not resolve host" };
+    default: return { temporaryFile, HttpResponse { 200 }, std::nullopt };
+    }
+}
+
+void dispatch(const std::string& name, DownloadEnd downloadEnd, std::string_view json)
+{
+    // The controller keeps the key by reference, as it keeps the one a launch link sets.
+    const std::string examKey = "EXAM-KEY";
+    testing::FakeHost host;
+    ViewController controller(host, endpoints, examKey);
+    controller.loadView(host.window);
+    require(host.webView != nullptr, "the controller makes its web view");
+    // Names are bytes, not always UTF-8, and may hold anything a process chose.
+    host.applications.applications = {
+        { "org.gnome.Terminal", "gnome-terminal-" }, { std::nullopt, "orphan" }, { "a\xff\"", "b\n\x1b[2J" },
+    };
+
+    if (downloadEnd == DownloadEnd::noDownloadsFolder)
+        host.disk.folder = FileError { "No Downloads folder: XDG_DOWNLOAD_DIR is not set" };
+
+    host.webView->postMessage(name, messageBodyFromJSON(json));
+    for (std::size_t i = 0; i < host.http.downloads.size(); ++i)
+        host.http.completeDownload(i, downloadResult(downloadEnd));
+    host.clock.advance(ViewController::errorPageDelaySeconds + 1);
+
+    for (const auto& line : host.output.lines)
+        require(isOneTerminalLine(line), "every standard-output line is one terminal line");
+    for (const auto& [path, content] : host.disk.written)
+        require(isInsideDownloads(path), "saved files stay directly inside Downloads");
+    for (const auto& path : host.disk.existing)
+        require(isInsideDownloads(path), "downloaded files stay directly inside Downloads");
+    for (const auto& script : host.webView->scripts)
+        require(isOneScriptLine(script), "every page call is one script line");
+}
+
+}
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    using namespace tessaro::fuzzing;
+    if (size == 0)
+        return 0;
+    const auto& name = messageNames[data[0] % messageNames.size()];
+    const auto downloadEnd = static_cast<DownloadEnd>(data[0] / messageNames.size() % 4);
+    dispatch(name, downloadEnd, std::string_view(reinterpret_cast<const char*>(data) + 1, size - 1));
+    return 0;
+}
