@@ -1,0 +1,1 @@
+"""Tessaro's benchmarks against the web engine's floor; run through bench/run.sh."""

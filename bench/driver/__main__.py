@@ -1,0 +1,98 @@
+"""Runs every benchmark, or those named, and writes the table and the raw figures."""
+
+import argparse
+import datetime
+import os
+import shlex
+import shutil
+import sys
+import tempfile
+import time
+
+from . import machine, programs, report
+from .benchmarks import bridge, downloads, idle, save, startup
+from .context import Context
+from .desktop import Desktop
+from .gate import Gate
+from .service import ExamService
+
+BENCHMARKS = {"startup": startup, "bridge": bridge, "downloads": downloads, "save": save, "idle": idle}
+
+# The leaner settings: GTK drawing with cairo, WebKit without compositing.
+LEAN_ENVIRONMENT = {"GSK_RENDERER": "cairo", "WEBKIT_DISABLE_COMPOSITING_MODE": "1"}
+
+
+def options(arguments):
+    parser = argparse.ArgumentParser(prog="bench/run.sh", description=__doc__)
+    parser.add_argument("--build", required=True, help="build folder with tessaro-local and exam-service")
+    parser.add_argument("--floor", required=True, help="the floor program")
+    parser.add_argument("--out", required=True, help="folder for results.md, results.json and logs")
+    parser.add_argument("--only", default=",".join(BENCHMARKS), help="comma-separated: " + ", ".join(BENCHMARKS))
+    parser.add_argument("--lean", action="store_true", help="run both programs with " +
+                        " ".join(f"{key}={value}" for key, value in LEAN_ENVIRONMENT.items()))
+    parser.add_argument("--env", action="append", default=[], metavar="KEY=VALUE",
+                        help="set this in both programs' environment (repeatable)")
+    parser.add_argument("--startup-runs", type=int, default=7)
+    parser.add_argument("--bridge-runs", type=int, default=5)
+    parser.add_argument("--round-trips", type=int, default=1000)
+    parser.add_argument("--burst", type=int, default=10000)
+    parser.add_argument("--download-runs", type=int, default=5)
+    parser.add_argument("--download-bytes", type=int, default=1 << 30)
+    parser.add_argument("--save-runs", type=int, default=5)
+    parser.add_argument("--save-bytes", type=int, default=100_000_000)
+    parser.add_argument("--idle-runs", type=int, default=2)
+    parser.add_argument("--idle-seconds", type=float, default=60)
+    parser.add_argument("--idle-settle", type=float, default=5, help="seconds between load and measuring")
+    parser.add_argument("--command", default=None, help="the command line to record in the results")
+    chosen = parser.parse_args(arguments)
+    chosen.only = [name.strip() for name in chosen.only.split(",") if name.strip()]
+    unknown = [name for name in chosen.only if name not in BENCHMARKS]
+    if unknown:
+        parser.error("unknown benchmark: " + ", ".join(unknown))
+    if any("=" not in pair for pair in chosen.env):
+        parser.error("--env takes KEY=VALUE")
+    return chosen
+
+
+def main(arguments):
+    chosen = options(arguments)
+    os.makedirs(chosen.out, exist_ok=True)
+    logs = os.path.join(chosen.out, "logs")
+    os.makedirs(logs, exist_ok=True)
+    work = tempfile.mkdtemp(prefix="work-", dir=chosen.out)
+    repository = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+    engine_environment = dict(LEAN_ENVIRONMENT) if chosen.lean else {}
+    engine_environment.update(pair.split("=", 1) for pair in chosen.env)
+    started = time.monotonic()
+    results = {
+        "started": datetime.datetime.now().astimezone().isoformat(timespec="seconds"),
+        "command": chosen.command or " ".join(shlex.quote(argument) for argument in sys.argv),
+        "machine": machine.facts(),
+        "commit": machine.commit(repository),
+        "loadAverageAtStart": machine.load_average(),
+        "engineEnvironment": " ".join(f"{key}={value}" for key, value in engine_environment.items()),
+        "options": {key: value for key, value in vars(chosen).items() if key != "command"},
+        "benchmarks": {},
+    }
+    page = os.path.join(repository, "bench", "pages", "bench.html")
+    service_binary = os.path.join(chosen.build, "tools", "exam-service", "exam-service")
+    floor = os.path.abspath(chosen.floor)
+    program_set = {"floor": programs.floor(floor), "delayed_floor": programs.delayed_floor(floor),
+                   "tessaro": programs.tessaro(os.path.join(chosen.build, "tessaro-local"))}
+    try:
+        with Desktop(logs) as desktop, ExamService(service_binary, page, logs) as service, Gate() as gate:
+            context = Context(service, gate, desktop, program_set, work, engine_environment, chosen)
+            for name in chosen.only:
+                context.say(f"{name} ...")
+                results["benchmarks"][name] = BENCHMARKS[name].run(context)
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+        results["durationSeconds"] = time.monotonic() - started
+        results["loadAverageAtEnd"] = machine.load_average()
+        report.write(results, os.path.join(chosen.out, "results.md"), os.path.join(chosen.out, "results.json"))
+    print(report.markdown(results))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))

@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# Builds what the benchmarks need, runs them all against the floor and curl under Xvfb
+# with the local exam service, and writes results.md and results.json.
+#
+#   bench/run.sh [--build DIR] [--out DIR] [driver options...]
+#
+# DIR defaults: build-bench/ at the top of the repository, bench/results/DATE-TIME/.
+# Everything after the known options goes to the driver (python3 -m driver --help).
+set -euo pipefail
+
+bench=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+repository=$(dirname "$bench")
+build=$repository/build-bench
+out=$bench/results/$(date +%Y%m%d-%H%M%S)
+command_line="bench/run.sh${*:+ $*}"
+driver_arguments=()
+while (($#)); do
+    case $1 in
+        -h|--help)
+            sed -n '2,8p' "$bench/run.sh" | cut -c3-
+            cd "$bench" && PYTHONDONTWRITEBYTECODE=1 exec python3 -m driver --help ;;
+        --build) build=$(realpath -m "$2"); shift 2 ;;
+        --out) out=$(realpath -m "$2"); shift 2 ;;
+        *) driver_arguments+=("$1"); shift ;;
+    esac
+done
+
+# Debian packages for the commands the run needs, installed when missing.
+needed=()
+for pair in python3:python3 Xvfb:xvfb openbox:openbox xprop:x11-utils dbus-daemon:dbus curl:curl \
+            cmake:cmake ninja:ninja-build pkg-config:pkg-config unshare:util-linux ip:iproute2; do
+    command -v "${pair%%:*}" >/dev/null || needed+=("${pair#*:}")
+done
+if ((${#needed[@]})); then
+    if ((EUID != 0)); then
+        echo "bench: missing packages, install them first: ${needed[*]}" >&2
+        exit 1
+    fi
+    echo "bench: installing ${needed[*]}" >&2
+    apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${needed[@]}" >&2
+fi
+
+echo "bench: building in $build" >&2
+cmake -S "$repository" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DTESSARO_BUILD_TESTS=OFF -DTESSARO_BUILD_BENCH=ON --no-warn-unused-cli >/dev/null
+ninja -C "$build" tessaro-local exam-service tessaro-web-extension >&2
+if ninja -C "$build" -t targets all | grep -q '^tessaro-bench-floor:'; then
+    ninja -C "$build" tessaro-bench-floor >&2
+    floor=$build/bench/tessaro-bench-floor
+else
+    # The top level does not include bench/ (yet): the floor builds on its own.
+    cmake -S "$bench" -B "$build/bench-floor" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    ninja -C "$build/bench-floor" >&2
+    floor=$build/bench-floor/tessaro-bench-floor
+fi
+
+mkdir -p "$out"
+# No byte-code caches in the source tree.
+export PYTHONDONTWRITEBYTECODE=1
+run=(python3 -m driver --build "$build" --floor "$floor" --out "$out" --command "$command_line"
+     ${driver_arguments[@]+"${driver_arguments[@]}"})
+cd "$bench"
+# Namespaces of its own: a loopback where port 18765 is free whatever else runs and from
+# which no request can leave, and a process list holding only the run's own processes,
+# so nothing else on the machine changes what Tessaro's process scan finds (or makes its
+# launch gate stop at an alert).
+isolated=(unshare --net --pid --fork --mount-proc)
+if "${isolated[@]}" true 2>/dev/null; then
+    "${isolated[@]}" -- sh -c 'ip link set lo up && "$@"' sh "${run[@]}"
+elif unshare --net true 2>/dev/null; then
+    echo "bench: no process namespace here; other processes count in the process scans" >&2
+    unshare --net -- sh -c 'ip link set lo up && "$@"' sh "${run[@]}"
+else
+    echo "bench: no network namespace here; port 18765 must be free" >&2
+    "${run[@]}"
+fi
+echo "bench: results in $out" >&2
