@@ -4,25 +4,24 @@
 
 namespace tessaro {
 
-std::optional<CommandDictionary> commandDictionary(const nlohmann::json& body)
+std::optional<CommandDictionary> commandDictionary(nlohmann::json&& body)
 {
     if (!body.is_object())
         return std::nullopt;
-    CommandDictionary dictionary;
     for (const auto& [key, value] : body.items()) {
         if (!value.is_string())
             return std::nullopt;
-        dictionary.emplace(key, value.get<std::string>());
     }
+    CommandDictionary dictionary;
+    for (auto& [key, value] : body.items())
+        dictionary.emplace(key, std::move(value.get_ref<std::string&>()));
     return dictionary;
 }
 
-std::optional<std::string> member(const CommandDictionary& dictionary, const std::string& key)
+const std::string* member(const CommandDictionary& dictionary, const std::string& key)
 {
     const auto found = dictionary.find(key);
-    if (found == dictionary.end())
-        return std::nullopt;
-    return found->second;
+    return found == dictionary.end() ? nullptr : &found->second;
 }
 
 }

@@ -11,10 +11,11 @@ namespace tessaro {
 using CommandDictionary = std::map<std::string, std::string>;
 
 // A message body as a dictionary of text, all or nothing: only an object whose every
-// member is text converts; an empty object converts to an empty dictionary.
-std::optional<CommandDictionary> commandDictionary(const nlohmann::json& body);
+// member is text converts; an empty object converts to an empty dictionary. The texts
+// are moved out of the body: a saved file's content is never copied whole.
+std::optional<CommandDictionary> commandDictionary(nlohmann::json&& body);
 
-// The text of one member, when the dictionary has it.
-std::optional<std::string> member(const CommandDictionary& dictionary, const std::string& key);
+// The text of one member, or null when the dictionary has none.
+const std::string* member(const CommandDictionary& dictionary, const std::string& key);
 
 }

@@ -39,7 +39,7 @@ MessageDispatcher::MessageDispatcher(StandardOutput& output, Pasteboard& pastebo
 {
 }
 
-void MessageDispatcher::dispatch(const std::string& name, const nlohmann::json& body)
+void MessageDispatcher::dispatch(const std::string& name, nlohmann::json body)
 {
     m_output.writeLine(diagnosticLine(name));
 
@@ -57,18 +57,18 @@ void MessageDispatcher::dispatch(const std::string& name, const nlohmann::json& 
         return;
     }
 
-    const auto dictionary = commandDictionary(body);
+    const auto dictionary = commandDictionary(std::move(body));
     if (!dictionary)
         return;
 
     if (name == "saveFile") {
         m_saveFile.saveFile(*dictionary);
     } else if (name == "security") {
-        if (const auto examKey = member(*dictionary, "examkey"))
+        if (const auto* examKey = member(*dictionary, "examkey"))
             m_webView.sendPageMessage("security", securityResponse(*examKey));
     } else if (name == "download") {
-        const auto url = member(*dictionary, "url");
-        const auto fileName = member(*dictionary, "name");
+        const auto* url = member(*dictionary, "url");
+        const auto* fileName = member(*dictionary, "name");
         if (!url || !fileName)
             return;
         m_output.writeLine(diagnosticLine(textForm(*dictionary)));

@@ -22,7 +22,7 @@ public:
     MessageDispatcher(StandardOutput&, Pasteboard&, Application&, ExamWebView&, RunningApplicationReport&, SaveFile&,
                       Downloads&);
 
-    void dispatch(const std::string& name, const nlohmann::json& body);
+    void dispatch(const std::string& name, nlohmann::json body);
 
 private:
     StandardOutput& m_output;

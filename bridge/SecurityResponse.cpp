@@ -28,7 +28,8 @@ std::string hmacSHA256Hex(std::string_view message, std::string_view key)
 
 std::string securityResponse(std::string_view examKey)
 {
-    const std::string derivedKeyHex = hmacSHA256Hex(securityConstantMessage(), securityConstantKey());
+    // The first stage depends on the built-in constants only: the same for every key.
+    static const std::string derivedKeyHex = hmacSHA256Hex(securityConstantMessage(), securityConstantKey());
     return hmacSHA256Hex(examKey, derivedKeyHex);
 }
 

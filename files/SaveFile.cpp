@@ -20,8 +20,8 @@ SaveFile::SaveFile(Files& files, StandardOutput& output, ExamWebView& webView)
 
 void SaveFile::saveFile(const CommandDictionary& body)
 {
-    const auto fileName = member(body, "filename");
-    const auto content = member(body, "content");
+    const auto* fileName = member(body, "filename");
+    const auto* content = member(body, "content");
     if (!fileName || !content) {
         m_output.writeLine("saveFile ignored: the message needs both \"filename\" and \"content\"");
         return;

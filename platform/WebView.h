@@ -34,7 +34,7 @@ public:
     virtual ~ScriptMessageHandler() = default;
     // A page posted window.webkit.messageHandlers.<name>.postMessage(body). The body
     // arrives as a value tree; undefined and anything JSON cannot hold arrive as null.
-    virtual void didReceiveScriptMessage(const std::string& name, const nlohmann::json& body) = 0;
+    virtual void didReceiveScriptMessage(const std::string& name, nlohmann::json body) = 0;
 };
 
 enum class PressureBehavior { primaryDefault = 0, primaryClick = 1, primaryGeneric = 2 };

@@ -59,9 +59,9 @@ void ViewController::runOpenPanel(std::shared_ptr<OpenPanelRequest> request)
     m_uploadChooser.showOpenPanel(std::move(request));
 }
 
-void ViewController::didReceiveScriptMessage(const std::string& name, const nlohmann::json& body)
+void ViewController::didReceiveScriptMessage(const std::string& name, nlohmann::json body)
 {
-    m_messageDispatcher.dispatch(name, body);
+    m_messageDispatcher.dispatch(name, std::move(body));
 }
 
 }

@@ -46,7 +46,7 @@ public:
     void viewDidAppear() override;
     void didFinishNavigation() override;
     void runOpenPanel(std::shared_ptr<OpenPanelRequest> request) override;
-    void didReceiveScriptMessage(const std::string& name, const nlohmann::json& body) override;
+    void didReceiveScriptMessage(const std::string& name, nlohmann::json body) override;
 
     ExamWebView& webView() { return m_webView; }
     bool loadedSuccessfully() const { return m_launcher.loadedSuccessfully(); }

@@ -125,7 +125,7 @@ TEST(CommandDictionary, ConvertsAllOrNothing)
     for (const json& body : { json(nullptr), json("text"), json(3), json(false), json::array(), json::array({ "a" }),
                               json { { "a", "1" }, { "b", 2 } }, json { { "a", nullptr } }, json { { "a", true } },
                               json { { "a", json::object() } }, json { { "a", json::array() } } })
-        EXPECT_FALSE(commandDictionary(body).has_value()) << body.dump();
+        EXPECT_FALSE(commandDictionary(json(body)).has_value()) << body.dump();
 }
 
 }
