@@ -47,17 +47,6 @@ TEST_F(CurlClientTest, EachOfManyConcurrentRequestsCompletesOnce)
     EXPECT_EQ(bodies, expected);
 }
 
-TEST_F(CurlClientTest, CompletionMayStartAnotherRequest)
-{
-    Completions<HttpFetch> completions;
-    client->fetch(server.address("/echo/first"),
-                  [&](HttpFetch) { client->fetch(server.address("/echo/second"), completions.callback()); });
-
-    const auto seen = completions.waitFor(1);
-    ASSERT_EQ(seen.size(), 1u);
-    EXPECT_EQ(seen[0].result.body, "second");
-}
-
 TEST_F(CurlClientTest, DestructionAbandonsStalledRequests)
 {
     Completions<HttpFetch> fetches;

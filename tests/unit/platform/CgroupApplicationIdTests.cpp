@@ -57,13 +57,6 @@ TEST(CgroupApplicationId, UnitNamesTable)
     }
 }
 
-TEST(CgroupApplicationId, OnlyTheLastPathElementCounts)
-{
-    EXPECT_EQ(applicationIdFromCgroupPath("/app-gnome-org.gnome.Terminal-1.scope/inner"), std::nullopt);
-    EXPECT_EQ(applicationIdFromCgroupPath("/app.slice/app-gnome-org.gnome.Terminal.slice/vte-spawn-1.scope"),
-              std::nullopt);
-}
-
 struct CgroupFileCase {
     std::string text;
     std::optional<std::string> path;
