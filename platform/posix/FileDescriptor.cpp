@@ -68,7 +68,7 @@ bool FileDescriptor::writeAll(std::string_view bytes) const
     return true;
 }
 
-bool FileDescriptor::readAll(std::string& into) const
+bool FileDescriptor::readChunks(const std::function<bool(std::string_view)>& sink) const
 {
     char buffer[65536];
     for (;;) {
@@ -82,8 +82,18 @@ bool FileDescriptor::readAll(std::string& into) const
         if (count == 0) {
             return true;
         }
-        into.append(buffer, static_cast<size_t>(count));
+        if (!sink(std::string_view(buffer, static_cast<size_t>(count)))) {
+            return false;
+        }
     }
+}
+
+bool FileDescriptor::readAll(std::string& into) const
+{
+    return readChunks([&into](std::string_view chunk) {
+        into.append(chunk);
+        return true;
+    });
 }
 
 }

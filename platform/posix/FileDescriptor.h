@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -30,6 +31,9 @@ public:
     bool writeAll(std::string_view bytes) const;
     // Appends everything up to the end of the file; false with errno set on failure.
     bool readAll(std::string& into) const;
+    // Reads to the end, handing each chunk on; false when a read fails or the sink
+    // refuses a chunk.
+    bool readChunks(const std::function<bool(std::string_view)>& sink) const;
 
 private:
     void reset() noexcept;

@@ -54,22 +54,7 @@ bool renameWithoutReplacing(const std::string& from, const std::string& to)
 
 bool copyBytes(const FileDescriptor& source, const FileDescriptor& destination)
 {
-    char buffer[65536];
-    for (;;) {
-        const ssize_t count = ::read(source.get(), buffer, sizeof buffer);
-        if (count < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        if (count == 0) {
-            return true;
-        }
-        if (!destination.writeAll(std::string_view(buffer, static_cast<size_t>(count)))) {
-            return false;
-        }
-    }
+    return source.readChunks([&destination](std::string_view chunk) { return destination.writeAll(chunk); });
 }
 
 // A rename cannot cross file systems, so the bytes travel into the destination's
