@@ -109,7 +109,7 @@ TEST_F(FilesTest, TheFileInputReceivesOneFileThroughTheChooser)
     std::this_thread::sleep_for(1s);
     keepScreenshot("upload-chooser");
     m_x->run({ "xdotool", "windowactivate", "--sync", *chooser, "type", "--delay", "20", chosen });
-    std::this_thread::sleep_for(500ms);
+    std::this_thread::sleep_for(1s);
     m_x->key(*chooser, "Return");
     const auto report = m_service->waitForReport([](const json& r) { return isKind(r, "chosen"); }, 15s);
     ASSERT_TRUE(report);
@@ -123,9 +123,9 @@ TEST_F(FilesTest, CancellingTheChooserLeavesTheInputEmpty)
     m_x->click(window, 170, 50, 1);
     const auto chooser = m_x->waitForWindowNamed("^Open$", 20s);
     ASSERT_TRUE(chooser);
-    std::this_thread::sleep_for(500ms);
+    std::this_thread::sleep_for(1500ms);
     m_x->key(*chooser, "Escape");
-    EXPECT_TRUE(m_x->run({ "xdotool", "search", "--sync", "--onlyvisible", "--name", "^Open$" }, 2s).output.empty());
+    EXPECT_TRUE(m_x->waitForNoWindowNamed("^Open$", 10s));
     // A second request gets a chooser of its own: the first was answered.
     m_x->click(window, 170, 50, 1);
     EXPECT_TRUE(m_x->waitForWindowNamed("^Open$", 20s));

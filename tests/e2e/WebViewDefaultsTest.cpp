@@ -44,7 +44,7 @@ TEST_F(WebViewDefaultsTest, TheStudentRefusesTheCameraAndMicrophone)
     startScenario("camera");
     const auto prompt = m_x->waitForWindowNamed("^Camera and microphone$", 20s);
     ASSERT_TRUE(prompt);
-    std::this_thread::sleep_for(500ms);
+    std::this_thread::sleep_for(1500ms);
     m_x->key(*prompt, "alt+n");
     const auto result = mediaResult();
     ASSERT_TRUE(result);

@@ -116,6 +116,18 @@ std::optional<std::string> XSession::waitForWindowNamed(const std::string& patte
     return result.output.substr(0, result.output.find('\n'));
 }
 
+bool XSession::waitForNoWindowNamed(const std::string& pattern, Seconds timeout) const
+{
+    const auto deadline
+        = std::chrono::steady_clock::now() + std::chrono::duration_cast<std::chrono::nanoseconds>(timeout);
+    while (!run({ "xdotool", "search", "--onlyvisible", "--name", pattern }).output.empty()) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return true;
+}
+
 std::string XSession::windowName(const std::string& window) const
 {
     auto name = run({ "xdotool", "getwindowname", window }).output;

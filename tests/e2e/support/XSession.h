@@ -25,6 +25,8 @@ public:
     // The first visible window of the process, waiting for one to appear.
     std::optional<std::string> waitForWindow(int pid, Seconds timeout) const;
     std::optional<std::string> waitForWindowNamed(const std::string& pattern, Seconds timeout) const;
+    // Whether every visible window of that name went away within the timeout.
+    bool waitForNoWindowNamed(const std::string& pattern, Seconds timeout) const;
     std::string windowName(const std::string& window) const;
     // Width and height of the window as the X server has it.
     std::pair<int, int> windowSize(const std::string& window) const;
