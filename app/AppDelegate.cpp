@@ -1,6 +1,6 @@
 #include "app/AppDelegate.h"
 
-#include "app/DiagnosticLine.h"
+#include "common/DiagnosticLine.h"
 #include "platform/Application.h"
 #include "platform/Pasteboard.h"
 #include "platform/StandardOutput.h"

@@ -2,10 +2,10 @@
 
 #include <nlohmann/json.hpp>
 
-#include "app/DiagnosticLine.h"
 #include "bridge/CommandDictionary.h"
 #include "bridge/RunningApplicationReport.h"
 #include "bridge/SecurityResponse.h"
+#include "common/DiagnosticLine.h"
 #include "files/Downloads.h"
 #include "files/SaveFile.h"
 #include "platform/Application.h"
@@ -62,7 +62,13 @@ void MessageDispatcher::dispatch(const std::string& name, nlohmann::json body)
         return;
 
     if (name == "saveFile") {
-        m_saveFile.saveFile(*dictionary);
+        const auto* fileName = member(*dictionary, "filename");
+        const auto* content = member(*dictionary, "content");
+        if (!fileName || !content) {
+            m_output.writeLine("saveFile ignored: the message needs both \"filename\" and \"content\"");
+            return;
+        }
+        m_saveFile.saveFile(*fileName, *content);
     } else if (name == "security") {
         if (const auto* examKey = member(*dictionary, "examkey"))
             m_webView.sendPageMessage("security", securityResponse(*examKey));

@@ -1,4 +1,4 @@
-#include "app/DiagnosticLine.h"
+#include "common/DiagnosticLine.h"
 
 #include <cstdio>
 

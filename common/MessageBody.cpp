@@ -1,4 +1,4 @@
-#include "bridge/MessageBody.h"
+#include "common/MessageBody.h"
 
 namespace tessaro {
 

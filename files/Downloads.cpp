@@ -2,7 +2,7 @@
 
 #include <variant>
 
-#include "app/DiagnosticLine.h"
+#include "common/DiagnosticLine.h"
 #include "files/FileName.h"
 #include "platform/Files.h"
 #include "platform/HttpClient.h"

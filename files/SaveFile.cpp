@@ -2,7 +2,7 @@
 
 #include <variant>
 
-#include "app/DiagnosticLine.h"
+#include "common/DiagnosticLine.h"
 #include "files/FileName.h"
 #include "platform/Files.h"
 #include "platform/StandardOutput.h"
@@ -18,16 +18,10 @@ SaveFile::SaveFile(Files& files, StandardOutput& output, ExamWebView& webView)
 {
 }
 
-void SaveFile::saveFile(const CommandDictionary& body)
+void SaveFile::saveFile(const std::string& fileName, const std::string& content)
 {
-    const auto* fileName = member(body, "filename");
-    const auto* content = member(body, "content");
-    if (!fileName || !content) {
-        m_output.writeLine("saveFile ignored: the message needs both \"filename\" and \"content\"");
-        return;
-    }
-    if (!isPlainFileName(*fileName)) {
-        m_output.writeLine(diagnosticLine("saveFile refused: \"" + *fileName + "\" is not a plain file name"));
+    if (!isPlainFileName(fileName)) {
+        m_output.writeLine(diagnosticLine("saveFile refused: \"" + fileName + "\" is not a plain file name"));
         return;
     }
 
@@ -36,8 +30,8 @@ void SaveFile::saveFile(const CommandDictionary& body)
         m_output.writeLine(diagnosticLine(error->description));
         return;
     }
-    const std::string destination = std::get<std::string>(folder) + "/" + *fileName;
-    if (const auto error = m_files.writeAtomically(destination, *content)) {
+    const std::string destination = std::get<std::string>(folder) + "/" + fileName;
+    if (const auto error = m_files.writeAtomically(destination, content)) {
         m_output.writeLine(diagnosticLine(error->description));
         return;
     }

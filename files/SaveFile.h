@@ -1,6 +1,6 @@
 #pragma once
 
-#include "bridge/CommandDictionary.h"
+#include <string>
 
 namespace tessaro {
 
@@ -14,7 +14,7 @@ class SaveFile {
 public:
     SaveFile(Files&, StandardOutput&, ExamWebView&);
 
-    void saveFile(const CommandDictionary& body);
+    void saveFile(const std::string& fileName, const std::string& content);
 
 private:
     Files& m_files;

@@ -3,7 +3,7 @@
 #include <memory>
 #include <string_view>
 
-#include "bridge/PageCall.h"
+#include "web/PageCall.h"
 #include "platform/WebView.h"
 
 namespace tessaro {

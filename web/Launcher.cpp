@@ -1,12 +1,12 @@
 #include "web/Launcher.h"
 
-#include "app/DiagnosticLine.h"
+#include "common/DiagnosticLine.h"
 #include "platform/Resources.h"
 #include "platform/StandardOutput.h"
 #include "platform/Url.h"
 #include "web/ExamWebView.h"
 #include "web/LaunchAddress.h"
-#include "window/KioskLock.h"
+#include "web/PressureLock.h"
 
 namespace tessaro {
 

@@ -1,4 +1,4 @@
-#include "bridge/PageCall.h"
+#include "web/PageCall.h"
 
 #include <charconv>
 #include <cstdio>

@@ -1,6 +1,6 @@
 #include "web/StatusCheck.h"
 
-#include "app/DiagnosticLine.h"
+#include "common/DiagnosticLine.h"
 #include "platform/HttpClient.h"
 #include "platform/MainQueue.h"
 #include "platform/StandardOutput.h"

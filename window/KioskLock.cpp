@@ -4,15 +4,9 @@
 #include "platform/Screens.h"
 #include "platform/StandardOutput.h"
 #include "platform/Timers.h"
-#include "platform/WebView.h"
 #include "platform/Window.h"
 
 namespace tessaro {
-
-void applyPressureLock(WebView& webView)
-{
-    webView.setPressureConfiguration(PressureBehavior::primaryClick);
-}
 
 KioskLock::KioskLock(Screens& screens, StandardOutput& output, Timers& timers, BatteryReport& batteryReport)
     : m_screens(screens)

@@ -8,12 +8,7 @@ class BatteryReport;
 class Screens;
 class StandardOutput;
 class Timers;
-class WebView;
 class Window;
-
-// Force presses on the page act as plain clicks; set again after every finished
-// navigation.
-void applyPressureLock(WebView& webView);
 
 // Locks the exam window in place each time it is shown: it fills its screen, goes full
 // screen, says whether that worked, starts the battery report and hides its contents

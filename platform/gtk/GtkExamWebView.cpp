@@ -4,7 +4,7 @@
 
 #include <webkit/webkit.h>
 
-#include "app/DiagnosticLine.h"
+#include "common/DiagnosticLine.h"
 #include "platform/gtk/MediaPermissionPrompt.h"
 #include "platform/gtk/ScriptMessageBody.h"
 

@@ -2,7 +2,7 @@
 
 #include <jsc/jsc.h>
 
-#include "bridge/MessageBody.h"
+#include "common/MessageBody.h"
 
 namespace tessaro {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "bridge/MessageBody.h"
+#include "common/MessageBody.h"
 #include "tests/fuzz/Invariant.h"
 #include "tests/fuzz/LineText.h"
 #include "tests/support/FakeHost.h"

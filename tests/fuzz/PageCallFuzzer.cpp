@@ -16,7 +16,7 @@
 
 #include <glib.h>
 
-#include "bridge/PageCall.h"
+#include "web/PageCall.h"
 #include "tests/fuzz/Invariant.h"
 #include "tests/host/engine/PageCallEngine.h"
 

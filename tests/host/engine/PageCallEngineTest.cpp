@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "bridge/PageCall.h"
+#include "web/PageCall.h"
 #include "tests/host/engine/PageCallEngine.h"
 
 namespace tessaro::testing {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/DiagnosticLine.h"
+#include "common/DiagnosticLine.h"
 
 namespace tessaro::testing {
 namespace {

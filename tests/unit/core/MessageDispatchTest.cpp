@@ -1,5 +1,5 @@
 #include "bridge/CommandDictionary.h"
-#include "bridge/MessageBody.h"
+#include "common/MessageBody.h"
 #include "bridge/SecurityResponse.h"
 #include "tests/support/ControllerFixture.h"
 

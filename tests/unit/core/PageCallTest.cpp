@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "bridge/PageCall.h"
+#include "web/PageCall.h"
 
 namespace tessaro::testing {
 namespace {
