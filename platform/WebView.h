@@ -37,6 +37,35 @@ public:
     virtual void didReceiveScriptMessage(const std::string& name, nlohmann::json body) = 0;
 };
 
+// What a page asks the engine to allow: its camera or microphone, or anything else
+// (location, notifications, pointer lock, the clipboard, the list of devices).
+enum class PermissionKind { cameraOrMicrophone, other };
+enum class PermissionAnswer { askStudent, deny };
+
+// A response to a navigation, as the engine is about to show it.
+struct PageResponse {
+    std::string address;
+    // The Content-Disposition header's text; empty when there is none.
+    std::string contentDisposition;
+    // Whether the engine can show the response's type.
+    bool viewable = false;
+};
+
+// The program's answers to what a page may do. The host asks at each engine signal and
+// carries the answer out; it decides nothing itself.
+class WebViewPolicy {
+public:
+    virtual ~WebViewPolicy() = default;
+    virtual PermissionAnswer permissionRequested(PermissionKind kind) = 0;
+    // False: the navigation is ignored and nothing is saved.
+    virtual bool shouldShowResponse(const PageResponse& response) = 0;
+    // A download the page starts itself (a link with a download attribute, a blob).
+    // False: it is cancelled.
+    virtual bool shouldDownload(const std::string& address) = 0;
+    virtual bool shouldPrint() = 0;
+    virtual bool shouldShowContextMenu() = 0;
+};
+
 enum class PressureBehavior { primaryDefault = 0, primaryClick = 1, primaryGeneric = 2 };
 
 // The host's web view. The secondary-button press and the look-up gesture never reach
@@ -45,6 +74,7 @@ class WebView {
 public:
     virtual ~WebView() = default;
     virtual void setCustomUserAgent(const std::string& userAgent) = 0;
+    virtual void setPolicy(WebViewPolicy& policy) = 0;
     virtual void setNavigationDelegate(NavigationDelegate& delegate) = 0;
     virtual void setUIDelegate(UIDelegate& delegate) = 0;
     virtual void addScriptMessageHandler(ScriptMessageHandler& handler, const std::string& name) = 0;

@@ -2,9 +2,11 @@
 
 namespace tessaro {
 
-ExamWebView::ExamWebView(std::unique_ptr<WebView> view)
+ExamWebView::ExamWebView(std::unique_ptr<WebView> view, StandardOutput& output)
     : m_view(std::move(view))
+    , m_policy(output)
 {
+    m_view->setPolicy(m_policy);
 }
 
 void ExamWebView::sendPageMessage(std::string_view name, const PagePayload& payload)

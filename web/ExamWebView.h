@@ -3,16 +3,20 @@
 #include <memory>
 #include <string_view>
 
-#include "web/PageCall.h"
 #include "platform/WebView.h"
+#include "web/LockdownPolicy.h"
+#include "web/PageCall.h"
 
 namespace tessaro {
 
-// The one web view the exam runs in. The host's view already keeps the secondary-button
-// press and the look-up gesture away from the page; this adds the way to call the page.
+class StandardOutput;
+
+// The one web view the exam runs in, under the lockdown policy from its first moment.
+// The host's view already keeps the secondary-button press and the look-up gesture away
+// from the page; this adds the way to call the page.
 class ExamWebView {
 public:
-    explicit ExamWebView(std::unique_ptr<WebView> view);
+    ExamWebView(std::unique_ptr<WebView> view, StandardOutput& output);
 
     WebView& view() { return *m_view; }
 
@@ -22,6 +26,7 @@ public:
 
 private:
     std::unique_ptr<WebView> m_view;
+    LockdownPolicy m_policy;
 };
 
 }

@@ -1,24 +1,10 @@
 #include "platform/Url.h"
 
 #include <algorithm>
-#include <memory>
 
-#include <glib.h>
+#include "platform/glib/GLibOwners.h"
 
 namespace tessaro::url {
-
-namespace {
-
-struct GFreeDeleter {
-    void operator()(void* pointer) const { g_free(pointer); }
-};
-using GCharPtr = std::unique_ptr<char, GFreeDeleter>;
-
-struct GUriDeleter {
-    void operator()(GUri* uri) const { g_uri_unref(uri); }
-};
-
-}
 
 bool isValid(std::string_view text)
 {
@@ -47,7 +33,7 @@ std::optional<std::vector<std::string>> pathComponents(std::string_view text)
     const std::string terminated(text);
     // Launch links come from people and web pages: a stray space or a bare "%" in one
     // should not cost the student the exam key.
-    std::unique_ptr<GUri, GUriDeleter> uri(
+    GRefPtr<GUri, g_uri_unref> uri(
         g_uri_parse(terminated.c_str(), GUriFlags(G_URI_FLAGS_PARSE_RELAXED | G_URI_FLAGS_ENCODED_PATH), nullptr));
     if (!uri)
         return std::nullopt;
@@ -62,12 +48,12 @@ std::optional<std::vector<std::string>> pathComponents(std::string_view text)
         const std::string segment(path.substr(start, end - start));
         if (!segment.empty()) {
             gsize length = 0;
-            GBytes* bytes = g_uri_unescape_bytes(segment.c_str(), segment.size(), nullptr, nullptr);
+            GRefPtr<GBytes, g_bytes_unref> bytes(
+                g_uri_unescape_bytes(segment.c_str(), segment.size(), nullptr, nullptr));
             if (!bytes)
                 return std::nullopt;
-            const auto* data = static_cast<const char*>(g_bytes_get_data(bytes, &length));
+            const auto* data = static_cast<const char*>(g_bytes_get_data(bytes.get(), &length));
             components.emplace_back(data, length);
-            g_bytes_unref(bytes);
         }
         start = end + 1;
     }

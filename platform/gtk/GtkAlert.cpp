@@ -2,6 +2,7 @@
 
 #include <gtk/gtk.h>
 
+#include "platform/glib/GLibOwners.h"
 #include "platform/gtk/GObjectPtr.h"
 #include "platform/gtk/GtkTimers.h"
 
@@ -24,20 +25,19 @@ void GtkAlert::runModal(const AlertContent& content)
 
     // Any way the dialog ends - its button, Escape, the window manager closing it -
     // ends the loop: the alert cannot be dismissed into a running exam.
-    GMainLoop* loop = g_main_loop_new(nullptr, false);
-    g_signal_connect_swapped(dialog, "response", G_CALLBACK(g_main_loop_quit), loop);
-    g_signal_connect_swapped(dialog, "destroy", G_CALLBACK(g_main_loop_quit), loop);
+    const GRefPtr<GMainLoop, g_main_loop_unref> loop(g_main_loop_new(nullptr, false));
+    g_signal_connect_swapped(dialog, "response", G_CALLBACK(g_main_loop_quit), loop.get());
+    g_signal_connect_swapped(dialog, "destroy", G_CALLBACK(g_main_loop_quit), loop.get());
 
     m_timers.hold();
     // Our own reference keeps the dialog readable even when the window manager has
     // destroyed it.
     const auto keptDialog = GObjectPtr<GtkWidget>::retain(dialog);
     gtk_window_present(GTK_WINDOW(dialog));
-    g_main_loop_run(loop);
+    g_main_loop_run(loop.get());
     // The loop goes last: destroying the dialog emits "destroy" once more.
-    g_signal_handlers_disconnect_by_data(dialog, loop);
+    g_signal_handlers_disconnect_by_data(dialog, loop.get());
     gtk_window_destroy(GTK_WINDOW(dialog));
-    g_main_loop_unref(loop);
     m_timers.release();
 }
 

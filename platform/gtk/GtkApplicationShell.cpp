@@ -6,6 +6,8 @@
 
 #include <gtk/gtk.h>
 
+#include "platform/glib/GLibOwners.h"
+#include "platform/gtk/GObjectPtr.h"
 #include "platform/gtk/GtkExamWindow.h"
 
 namespace tessaro {
@@ -59,12 +61,11 @@ GtkWindow* GtkApplicationShell::examWindow() const
 
 void GtkApplicationShell::startup(GApplication* application, GtkApplicationShell* self)
 {
-    GSimpleAction* quitShortcut = g_simple_action_new("quit-shortcut", nullptr);
-    g_signal_connect_swapped(quitShortcut, "activate",
+    const auto quitShortcut = GObjectPtr<GSimpleAction>::adopt(g_simple_action_new("quit-shortcut", nullptr));
+    g_signal_connect_swapped(quitShortcut.get(), "activate",
                              G_CALLBACK(+[](GtkApplicationShell* shell) { shell->m_events->quitShortcutPressed(); }),
                              self);
-    g_action_map_add_action(G_ACTION_MAP(application), G_ACTION(quitShortcut));
-    g_object_unref(quitShortcut);
+    g_action_map_add_action(G_ACTION_MAP(application), G_ACTION(quitShortcut.get()));
     const char* accelerators[] = { "<Control>q", nullptr };
     gtk_application_set_accels_for_action(GTK_APPLICATION(application), "app.quit-shortcut", accelerators);
 }
@@ -78,9 +79,8 @@ void GtkApplicationShell::open(GApplication*, GFile** files, int count, const ch
 {
     std::vector<std::string> urls;
     for (int i = 0; i < count; ++i) {
-        char* uri = g_file_get_uri(files[i]);
-        urls.emplace_back(uri);
-        g_free(uri);
+        const GCharPtr uri(g_file_get_uri(files[i]));
+        urls.emplace_back(uri.get());
     }
     // Before the window: a link given on the first start must be stored before the
     // status check composes the launch address.

@@ -4,9 +4,10 @@
 
 #include <webkit/webkit.h>
 
-#include "common/DiagnosticLine.h"
+#include "platform/glib/GLibOwners.h"
 #include "platform/gtk/MediaPermissionPrompt.h"
 #include "platform/gtk/ScriptMessageBody.h"
+#include "platform/gtk/WebViewUserAgent.h"
 
 namespace tessaro {
 
@@ -48,13 +49,12 @@ void claimSecondaryPress(GtkGestureClick* gesture, int, double, double, gpointer
 
 }
 
-GtkExamWebView::GtkExamWebView(std::string extensionsDirectory, StandardOutput& output)
+GtkExamWebView::GtkExamWebView(std::string extensionsDirectory)
     : m_webView(GObjectPtr<WebKitWebView>::adopt(WEBKIT_WEB_VIEW(g_object_ref_sink(webkit_web_view_new()))))
     , m_extensionsDirectory(std::move(extensionsDirectory))
-    , m_output(output)
 {
     WebKitSettings* settings = webkit_web_view_get_settings(m_webView.get());
-    // Exam services proctor through the camera and microphone; the student is asked first.
+    // The policy decides who may use the camera and microphone; the engine must offer them.
     webkit_settings_set_enable_media_stream(settings, true);
     // For automated tests on machines without a camera: WebKit's own stand-in devices.
     if (g_strcmp0(g_getenv("TESSARO_MOCK_CAPTURE_DEVICES"), "1") == 0)
@@ -82,17 +82,10 @@ void GtkExamWebView::connectSignals()
     g_signal_connect(view, "load-changed", G_CALLBACK(loadChanged), this);
     g_signal_connect(view, "load-failed", G_CALLBACK(loadFailed), this);
     g_signal_connect(view, "run-file-chooser", G_CALLBACK(runFileChooser), this);
-    g_signal_connect(view, "context-menu",
-                     G_CALLBACK(+[](WebKitWebView*, WebKitContextMenu*, WebKitHitTestResult*, gpointer) -> gboolean {
-                         return true;
-                     }),
-                     this);
+    g_signal_connect(view, "context-menu", G_CALLBACK(contextMenu), this);
     g_signal_connect(view, "permission-request", G_CALLBACK(permissionRequested), this);
     g_signal_connect(view, "decide-policy", G_CALLBACK(decidePolicy), this);
-    // Printing does nothing: there is no printer dialog over a locked exam.
-    g_signal_connect(view, "print",
-                     G_CALLBACK(+[](WebKitWebView*, WebKitPrintOperation*, gpointer) -> gboolean { return true; }),
-                     this);
+    g_signal_connect(view, "print", G_CALLBACK(print), this);
     g_signal_connect(webkit_web_view_get_network_session(view), "download-started", G_CALLBACK(downloadStarted), this);
 
     GtkGesture* secondaryPress = gtk_gesture_click_new();
@@ -104,27 +97,12 @@ void GtkExamWebView::connectSignals()
 
 void GtkExamWebView::setCustomUserAgent(const std::string& userAgent)
 {
-    // The engine's settings take only a user agent made of HTTP tokens: the same text
-    // without its backslashes. The extension puts the exact text on every request, and
-    // the page's script sees it too.
-    std::string tokensOnly = userAgent;
-    std::erase(tokensOnly, '\\');
-    webkit_settings_set_user_agent(webkit_web_view_get_settings(m_webView.get()), tokensOnly.c_str());
+    applyUserAgent(m_webView.get(), m_extensionsDirectory, userAgent);
+}
 
-    if (!m_extensionsDirectory.empty()) {
-        WebKitWebContext* context = webkit_web_view_get_context(m_webView.get());
-        webkit_web_context_set_web_process_extensions_directory(context, m_extensionsDirectory.c_str());
-        webkit_web_context_set_web_process_extensions_initialization_user_data(context,
-                                                                               g_variant_new_string(userAgent.c_str()));
-    }
-
-    const std::string script = "Object.defineProperty(Navigator.prototype, 'userAgent', { get() { return "
-        + nlohmann::json(userAgent).dump() + "; }, configurable: true });";
-    WebKitUserScript* userScript
-        = webkit_user_script_new(script.c_str(), WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES,
-                                 WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, nullptr, nullptr);
-    webkit_user_content_manager_add_script(webkit_web_view_get_user_content_manager(m_webView.get()), userScript);
-    webkit_user_script_unref(userScript);
+void GtkExamWebView::setPolicy(WebViewPolicy& policy)
+{
+    m_policy = &policy;
 }
 
 void GtkExamWebView::setNavigationDelegate(NavigationDelegate& delegate)
@@ -155,12 +133,12 @@ void GtkExamWebView::load(const std::string& address)
     constexpr std::string_view resourceScheme = "resource://";
     if (address.starts_with(resourceScheme)) {
         const std::string path = address.substr(resourceScheme.size());
-        if (GBytes* content = g_resources_lookup_data(path.c_str(), G_RESOURCE_LOOKUP_FLAGS_NONE, nullptr)) {
+        if (const GRefPtr<GBytes, g_bytes_unref> content {
+                g_resources_lookup_data(path.c_str(), G_RESOURCE_LOOKUP_FLAGS_NONE, nullptr) }) {
             gsize size = 0;
-            const auto* data = static_cast<const char*>(g_bytes_get_data(content, &size));
+            const auto* data = static_cast<const char*>(g_bytes_get_data(content.get(), &size));
             const std::string html(data, size);
             webkit_web_view_load_html(m_webView.get(), html.c_str(), address.c_str());
-            g_bytes_unref(content);
             return;
         }
     }
@@ -205,55 +183,64 @@ int GtkExamWebView::runFileChooser(WebKitWebView*, void* request, GtkExamWebView
     return true;
 }
 
-int GtkExamWebView::permissionRequested(WebKitWebView* view, void* request, GtkExamWebView*)
+// Without a policy (none is set before the exam view exists) the engine's own answers
+// stand: a handler that does not take the signal over returns FALSE.
+
+int GtkExamWebView::contextMenu(WebKitWebView*, void*, void*, GtkExamWebView* self)
 {
-    // Only a request for a camera or microphone may be granted, and only by the student;
-    // everything else (location, notifications, pointer lock, the clipboard, the list of
-    // devices) is denied without asking.
-    if (WEBKIT_IS_USER_MEDIA_PERMISSION_REQUEST(request)) {
-        auto* mediaRequest = WEBKIT_USER_MEDIA_PERMISSION_REQUEST(request);
-        if (webkit_user_media_permission_is_for_audio_device(mediaRequest)
-            || webkit_user_media_permission_is_for_video_device(mediaRequest)) {
-            MediaPermissionPrompt::ask(GTK_WINDOW(gtk_widget_get_root(GTK_WIDGET(view))), webkit_web_view_get_uri(view),
-                                       mediaRequest);
-            return true;
-        }
-    }
-    webkit_permission_request_deny(WEBKIT_PERMISSION_REQUEST(request));
+    return self->m_policy && !self->m_policy->shouldShowContextMenu();
+}
+
+int GtkExamWebView::print(WebKitWebView*, void*, GtkExamWebView* self)
+{
+    return self->m_policy && !self->m_policy->shouldPrint();
+}
+
+int GtkExamWebView::permissionRequested(WebKitWebView* view, void* request, GtkExamWebView* self)
+{
+    if (!self->m_policy)
+        return false;
+    auto* mediaRequest
+        = WEBKIT_IS_USER_MEDIA_PERMISSION_REQUEST(request) ? WEBKIT_USER_MEDIA_PERMISSION_REQUEST(request) : nullptr;
+    const bool cameraOrMicrophone = mediaRequest
+        && (webkit_user_media_permission_is_for_audio_device(mediaRequest)
+            || webkit_user_media_permission_is_for_video_device(mediaRequest));
+    const auto kind = cameraOrMicrophone ? PermissionKind::cameraOrMicrophone : PermissionKind::other;
+    if (self->m_policy->permissionRequested(kind) == PermissionAnswer::askStudent && mediaRequest)
+        askForMediaPermission(GTK_WINDOW(gtk_widget_get_root(GTK_WIDGET(view))), webkit_web_view_get_uri(view),
+                              mediaRequest);
+    else
+        webkit_permission_request_deny(WEBKIT_PERMISSION_REQUEST(request));
     return true;
 }
 
 int GtkExamWebView::decidePolicy(WebKitWebView*, void* decision, int type, GtkExamWebView* self)
 {
-    if (type != WEBKIT_POLICY_DECISION_TYPE_RESPONSE)
+    if (type != WEBKIT_POLICY_DECISION_TYPE_RESPONSE || !self->m_policy)
         return false;
-    // What the web view cannot show would be saved into Downloads behind the student's
-    // back. Saving files is the bridge's job; the navigation is ignored instead.
     auto* responseDecision = WEBKIT_RESPONSE_POLICY_DECISION(decision);
     WebKitURIResponse* response = webkit_response_policy_decision_get_response(responseDecision);
     SoupMessageHeaders* headers = webkit_uri_response_get_http_headers(response);
     const char* disposition = headers ? soup_message_headers_get_one(headers, "Content-Disposition") : nullptr;
-    const bool attachment = disposition && g_ascii_strncasecmp(disposition, "attachment", 10) == 0;
-    if (!attachment && webkit_response_policy_decision_is_mime_type_supported(responseDecision))
+    const char* address = webkit_uri_response_get_uri(response);
+    const PageResponse pageResponse { address ? address : "", disposition ? disposition : "",
+                                      static_cast<bool>(
+                                          webkit_response_policy_decision_is_mime_type_supported(responseDecision)) };
+    if (self->m_policy->shouldShowResponse(pageResponse))
         return false;
-    self->refuseDownload(webkit_uri_response_get_uri(response));
     webkit_policy_decision_ignore(WEBKIT_POLICY_DECISION(decision));
     return true;
 }
 
 void GtkExamWebView::downloadStarted(void*, void* download, GtkExamWebView* self)
 {
-    // Downloads the page starts itself (a link with a download attribute, a blob).
+    if (!self->m_policy)
+        return;
     auto* started = WEBKIT_DOWNLOAD(download);
     WebKitURIRequest* request = webkit_download_get_request(started);
-    self->refuseDownload(request ? webkit_uri_request_get_uri(request) : "");
-    webkit_download_cancel(started);
-}
-
-void GtkExamWebView::refuseDownload(const char* address)
-{
-    m_output.writeLine(
-        diagnosticLine(std::string("Not saving what the web view cannot show: ") + (address ? address : "")));
+    const char* address = request ? webkit_uri_request_get_uri(request) : nullptr;
+    if (!self->m_policy->shouldDownload(address ? address : ""))
+        webkit_download_cancel(started);
 }
 
 void GtkExamWebView::scriptMessageReceived(void*, void* value, MessageBinding* binding)

@@ -4,7 +4,6 @@
 #include <memory>
 #include <string>
 
-#include "platform/StandardOutput.h"
 #include "platform/WebView.h"
 #include "platform/gtk/GObjectPtr.h"
 
@@ -14,15 +13,17 @@ typedef struct _WebKitWebView WebKitWebView;
 namespace tessaro {
 
 // The exam's WebKitWebView. Engine events are turned into the program's terms here:
-// a finished navigation, a page message as a value tree, a request for a file.
+// a finished navigation, a page message as a value tree, a request for a file, and the
+// policy's questions, whose answers it carries out.
 class GtkExamWebView final : public WebView {
 public:
     // extensionsDirectory holds the web process extension that gives every request the
     // exact user agent; empty when it could not be found.
-    GtkExamWebView(std::string extensionsDirectory, StandardOutput& output);
+    explicit GtkExamWebView(std::string extensionsDirectory);
     ~GtkExamWebView() override;
 
     void setCustomUserAgent(const std::string& userAgent) override;
+    void setPolicy(WebViewPolicy& policy) override;
     void setNavigationDelegate(NavigationDelegate& delegate) override;
     void setUIDelegate(UIDelegate& delegate) override;
     void addScriptMessageHandler(ScriptMessageHandler& handler, const std::string& name) override;
@@ -43,16 +44,17 @@ private:
     static int loadFailed(WebKitWebView*, int event, const char* uri, void* error, GtkExamWebView* self);
     static int runFileChooser(WebKitWebView*, void* request, GtkExamWebView* self);
     static void scriptMessageReceived(void* manager, void* value, MessageBinding* binding);
+    static int contextMenu(WebKitWebView*, void* menu, void* hitTest, GtkExamWebView* self);
+    static int print(WebKitWebView*, void* operation, GtkExamWebView* self);
     static int permissionRequested(WebKitWebView*, void* request, GtkExamWebView* self);
     static int decidePolicy(WebKitWebView*, void* decision, int type, GtkExamWebView* self);
     static void downloadStarted(void* session, void* download, GtkExamWebView* self);
-    void refuseDownload(const char* address);
 
     GObjectPtr<WebKitWebView> m_webView;
     std::string m_extensionsDirectory;
-    StandardOutput& m_output;
     NavigationDelegate* m_navigationDelegate = nullptr;
     UIDelegate* m_uiDelegate = nullptr;
+    WebViewPolicy* m_policy = nullptr;
     bool m_currentLoadFailed = false;
     std::list<MessageBinding> m_messageBindings;
 };

@@ -43,6 +43,8 @@ GtkExamWindow::GtkExamWindow(GtkApplication* application, std::function<void()> 
 GtkExamWindow::~GtkExamWindow()
 {
     g_signal_handlers_disconnect_by_data(m_window.get(), this);
+    if (m_contentView)
+        g_signal_handlers_disconnect_by_data(m_contentView.get(), this);
 }
 
 void GtkExamWindow::connectSignals()
@@ -59,6 +61,9 @@ void GtkExamWindow::setDelegate(WindowDelegate& delegate)
 void GtkExamWindow::addSubview(WebView& webView)
 {
     GtkWidget* view = static_cast<GtkExamWebView&>(webView).widget();
+    if (m_contentView)
+        g_signal_handlers_disconnect_by_data(m_contentView.get(), this);
+    m_contentView = GObjectPtr<GtkWidget>::retain(view);
     gtk_window_set_child(m_window.get(), view);
     // The window carries the page's title, so assistive technology and window lists
     // name what the student sees ("The exam could not be reached", say).

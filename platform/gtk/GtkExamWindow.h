@@ -6,6 +6,7 @@
 #include "platform/gtk/GObjectPtr.h"
 
 typedef struct _GtkApplication GtkApplication;
+typedef struct _GtkWidget GtkWidget;
 typedef struct _GtkWindow GtkWindow;
 typedef struct _GObject GObject;
 typedef struct _GParamSpec GParamSpec;
@@ -38,6 +39,8 @@ private:
     bool isFullScreen() const;
 
     GObjectPtr<GtkWindow> m_window;
+    // The web view whose title the window carries; its handler goes with the window.
+    GObjectPtr<GtkWidget> m_contentView;
     std::function<void()> m_closeRequested;
     WindowDelegate* m_delegate = nullptr;
 };

@@ -7,6 +7,7 @@
 
 #include "platform/HostFactory.h"
 #include "platform/curl/CurlHttpClient.h"
+#include "platform/glib/GLibOwners.h"
 #include "platform/gtk/GtkExamWebView.h"
 
 extern "C" void tessaro_register_resource(void);
@@ -19,13 +20,10 @@ namespace {
 // library folder beside the program's folder once installed.
 std::string webProcessExtensionsDirectory()
 {
-    char* program = g_file_read_link("/proc/self/exe", nullptr);
+    const GCharPtr program(g_file_read_link("/proc/self/exe", nullptr));
     if (!program)
         return {};
-    char* folder = g_path_get_dirname(program);
-    const std::string programFolder = folder;
-    g_free(folder);
-    g_free(program);
+    const std::string programFolder = GCharPtr(g_path_get_dirname(program.get())).get();
     for (const auto& candidate :
          { programFolder + "/web-process-extensions", programFolder + "/" + TESSARO_INSTALLED_EXTENSIONS_DIR }) {
         if (g_file_test((candidate + "/libtessaro-web-extension.so").c_str(), G_FILE_TEST_IS_REGULAR))
@@ -70,7 +68,7 @@ std::unique_ptr<WebView> GtkHost::createWebView()
     if (extensions.empty())
         m_standardOutput.writeLine("The web process extension is missing: requests carry the user agent without its "
                                    "backslashes");
-    return std::make_unique<GtkExamWebView>(std::move(extensions), m_standardOutput);
+    return std::make_unique<GtkExamWebView>(std::move(extensions));
 }
 
 void GtkHost::stopBackgroundWork()

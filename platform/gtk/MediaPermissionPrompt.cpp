@@ -5,6 +5,9 @@
 #include <gtk/gtk.h>
 #include <webkit/webkit.h>
 
+#include "platform/glib/GLibOwners.h"
+#include "platform/gtk/GObjectPtr.h"
+
 namespace tessaro {
 
 namespace {
@@ -15,12 +18,10 @@ std::string originOf(const char* pageAddress)
 {
     if (!pageAddress)
         return "This page";
-    WebKitSecurityOrigin* origin = webkit_security_origin_new_for_uri(pageAddress);
-    char* text = webkit_security_origin_to_string(origin);
-    std::string result = text ? text : pageAddress;
-    g_free(text);
-    webkit_security_origin_unref(origin);
-    return result;
+    const GRefPtr<WebKitSecurityOrigin, webkit_security_origin_unref> origin(
+        webkit_security_origin_new_for_uri(pageAddress));
+    const GCharPtr text(webkit_security_origin_to_string(origin.get()));
+    return text ? text.get() : pageAddress;
 }
 
 std::string whatIsWanted(WebKitUserMediaPermissionRequest* request)
@@ -32,21 +33,25 @@ std::string whatIsWanted(WebKitUserMediaPermissionRequest* request)
     return camera ? "your camera" : "your microphone";
 }
 
-void answered(GtkDialog* prompt, int response, gpointer data)
+using PendingRequest = GObjectPtr<WebKitPermissionRequest>;
+
+void answered(GtkDialog* prompt, int response, PendingRequest* request)
 {
-    auto* request = WEBKIT_PERMISSION_REQUEST(data);
     if (response == allowResponse)
-        webkit_permission_request_allow(request);
+        webkit_permission_request_allow(request->get());
     else
-        webkit_permission_request_deny(request);
-    g_object_unref(request);
+        webkit_permission_request_deny(request->get());
     gtk_window_destroy(GTK_WINDOW(prompt));
 }
 
+void forget(gpointer request, GClosure*)
+{
+    delete static_cast<PendingRequest*>(request);
 }
 
-void MediaPermissionPrompt::ask(GtkWindow* examWindow, const char* pageAddress,
-                                WebKitUserMediaPermissionRequest* request)
+}
+
+void askForMediaPermission(GtkWindow* examWindow, const char* pageAddress, WebKitUserMediaPermissionRequest* request)
 {
     const std::string question = originOf(pageAddress) + " wants to use " + whatIsWanted(request);
     GtkWidget* prompt
@@ -59,7 +64,9 @@ void MediaPermissionPrompt::ask(GtkWindow* examWindow, const char* pageAddress,
     gtk_dialog_add_button(GTK_DIALOG(prompt), "_Allow", allowResponse);
     gtk_dialog_set_default_response(GTK_DIALOG(prompt), GTK_RESPONSE_REJECT);
     // Every way the prompt ends (a button, Escape, the window manager) is one response.
-    g_signal_connect(prompt, "response", G_CALLBACK(answered), g_object_ref(request));
+    g_signal_connect_data(prompt, "response", G_CALLBACK(answered),
+                          new PendingRequest(PendingRequest::retain(WEBKIT_PERMISSION_REQUEST(request))), forget,
+                          GConnectFlags(0));
     gtk_window_present(GTK_WINDOW(prompt));
 }
 

@@ -10,10 +10,6 @@ namespace tessaro {
 // modal prompt above the locked window naming the page's origin. The answer is for
 // this one request; the request is answered exactly once, also when the prompt is
 // closed without a choice (then it is denied).
-class MediaPermissionPrompt {
-public:
-    MediaPermissionPrompt() = delete;
-    static void ask(GtkWindow* examWindow, const char* pageAddress, WebKitUserMediaPermissionRequest* request);
-};
+void askForMediaPermission(GtkWindow* examWindow, const char* pageAddress, WebKitUserMediaPermissionRequest* request);
 
 }

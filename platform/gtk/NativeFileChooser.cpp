@@ -4,11 +4,15 @@
 
 #include <gtk/gtk.h>
 
+#include "platform/glib/GLibOwners.h"
+#include "platform/gtk/GObjectPtr.h"
+
 namespace tessaro {
 
 namespace {
 
 struct PendingChoice {
+    GObjectPtr<GtkFileChooserNative> chooser;
     std::function<void(std::optional<std::string>)> completion;
 };
 
@@ -17,16 +21,12 @@ void chooserResponded(GtkNativeDialog* chooser, int response, gpointer data)
     std::unique_ptr<PendingChoice> pending(static_cast<PendingChoice*>(data));
     std::optional<std::string> path;
     if (response == GTK_RESPONSE_ACCEPT) {
-        if (GFile* file = gtk_file_chooser_get_file(GTK_FILE_CHOOSER(chooser))) {
-            if (char* filePath = g_file_get_path(file)) {
-                path = filePath;
-                g_free(filePath);
-            }
-            g_object_unref(file);
+        if (const auto file = GObjectPtr<GFile>::adopt(gtk_file_chooser_get_file(GTK_FILE_CHOOSER(chooser)))) {
+            if (const GCharPtr filePath { g_file_get_path(file.get()) })
+                path = filePath.get();
         }
     }
     gtk_native_dialog_destroy(chooser);
-    g_object_unref(chooser);
     pending->completion(std::move(path));
 }
 
@@ -39,12 +39,15 @@ NativeFileChooser::NativeFileChooser(std::function<GtkWindow*()> examWindow)
 
 void NativeFileChooser::chooseOneFile(std::function<void(std::optional<std::string> path)> completion)
 {
-    GtkFileChooserNative* chooser
-        = gtk_file_chooser_native_new("Open", m_examWindow(), GTK_FILE_CHOOSER_ACTION_OPEN, nullptr, nullptr);
-    gtk_native_dialog_set_modal(GTK_NATIVE_DIALOG(chooser), true);
-    gtk_file_chooser_set_select_multiple(GTK_FILE_CHOOSER(chooser), false);
-    g_signal_connect(chooser, "response", G_CALLBACK(chooserResponded), new PendingChoice { std::move(completion) });
-    gtk_native_dialog_show(GTK_NATIVE_DIALOG(chooser));
+    auto chooser = GObjectPtr<GtkFileChooserNative>::adopt(
+        gtk_file_chooser_native_new("Open", m_examWindow(), GTK_FILE_CHOOSER_ACTION_OPEN, nullptr, nullptr));
+    GtkNativeDialog* dialog = GTK_NATIVE_DIALOG(chooser.get());
+    gtk_native_dialog_set_modal(dialog, true);
+    gtk_file_chooser_set_select_multiple(GTK_FILE_CHOOSER(dialog), false);
+    // The pending choice keeps the chooser until it has answered.
+    auto* pending = new PendingChoice { std::move(chooser), std::move(completion) };
+    g_signal_connect(dialog, "response", G_CALLBACK(chooserResponded), pending);
+    gtk_native_dialog_show(dialog);
 }
 
 }

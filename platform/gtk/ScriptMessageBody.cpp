@@ -3,6 +3,7 @@
 #include <jsc/jsc.h>
 
 #include "common/MessageBody.h"
+#include "platform/glib/GLibOwners.h"
 
 namespace tessaro {
 
@@ -10,15 +11,13 @@ nlohmann::json scriptMessageBody(JSCValue* value)
 {
     if (!value || jsc_value_is_undefined(value))
         return nullptr;
-    char* json = jsc_value_to_json(value, 0);
+    const GCharPtr json(jsc_value_to_json(value, 0));
     if (!json) {
         // Stringifying threw (a cycle, say); leave no pending exception behind.
         jsc_context_clear_exception(jsc_value_get_context(value));
         return nullptr;
     }
-    auto tree = messageBodyFromJSON(json);
-    g_free(json);
-    return tree;
+    return messageBodyFromJSON(json.get());
 }
 
 }

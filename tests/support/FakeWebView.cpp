@@ -8,6 +8,11 @@ void FakeWebView::setCustomUserAgent(const std::string& agent)
     m_calls.add("webView.setCustomUserAgent");
 }
 
+void FakeWebView::setPolicy(WebViewPolicy& newPolicy)
+{
+    policy = &newPolicy;
+}
+
 void FakeWebView::setNavigationDelegate(NavigationDelegate& delegate)
 {
     m_navigationDelegate = &delegate;

@@ -23,6 +23,7 @@ public:
     }
 
     void setCustomUserAgent(const std::string& userAgent) override;
+    void setPolicy(WebViewPolicy& policy) override;
     void setNavigationDelegate(NavigationDelegate& delegate) override;
     void setUIDelegate(UIDelegate& delegate) override;
     void addScriptMessageHandler(ScriptMessageHandler& handler, const std::string& name) override;
@@ -40,6 +41,7 @@ public:
     std::vector<std::string> loads;
     std::vector<std::string> scripts;
     int pressureConfigurations = 0;
+    WebViewPolicy* policy = nullptr;
 
 private:
     CallLog& m_calls;

@@ -74,5 +74,44 @@ TEST_F(ViewSetUpTest, ALaunchLinkStoredBeforeTheStatusCheckIsUsed)
     EXPECT_EQ(page().loads, std::vector<std::string> { testEndpoints.launchPageURL + "?examkey=LATE-BUT-IN-TIME" });
 }
 
+TEST_F(ViewSetUpTest, ThePageMayAskOnlyForTheCameraOrMicrophone)
+{
+    loadView();
+    ASSERT_TRUE(page().policy);
+    EXPECT_EQ(page().policy->permissionRequested(PermissionKind::cameraOrMicrophone), PermissionAnswer::askStudent);
+    EXPECT_EQ(page().policy->permissionRequested(PermissionKind::other), PermissionAnswer::deny);
+    EXPECT_FALSE(page().policy->shouldPrint());
+    EXPECT_FALSE(page().policy->shouldShowContextMenu());
+    EXPECT_TRUE(host.output.lines.empty());
+}
+
+TEST_F(ViewSetUpTest, NothingThePageCannotShowIsSaved)
+{
+    struct Case {
+        PageResponse response;
+        bool shown;
+    };
+    const Case cases[] = {
+        { { "https://exam.test/page", "", true }, true },
+        { { "https://exam.test/a.pdf", "inline; filename=a.pdf", true }, true },
+        { { "https://exam.test/a.txt", "attachment; filename=a.txt", true }, false },
+        { { "https://exam.test/b.txt", "ATTACHMENT", true }, false },
+        { { "https://exam.test/c.zip", "", false }, false },
+    };
+    loadView();
+    for (const auto& [response, shown] : cases) {
+        host.output.lines.clear();
+        EXPECT_EQ(page().policy->shouldShowResponse(response), shown) << response.address;
+        const std::vector<std::string> expected = shown
+            ? std::vector<std::string> {}
+            : std::vector<std::string> { "Not saving what the web view cannot show: " + response.address };
+        EXPECT_EQ(host.output.lines, expected) << response.address;
+    }
+    host.output.lines.clear();
+    EXPECT_FALSE(page().policy->shouldDownload("blob:https://exam.test/1\r"));
+    EXPECT_EQ(host.output.lines,
+              std::vector<std::string> { "Not saving what the web view cannot show: blob:https://exam.test/1\\r" });
+}
+
 }
 }
