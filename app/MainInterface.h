@@ -23,9 +23,6 @@ public:
     void quitShortcutPressed() override;
     void mainWindowCreated(Window& window) override;
 
-    AppDelegate& delegate() { return m_delegate; }
-    ViewController* viewController() { return m_viewController.get(); }
-
 private:
     Host& m_host;
     Endpoints m_endpoints;

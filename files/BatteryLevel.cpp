@@ -4,7 +4,7 @@
 
 namespace tessaro {
 
-float BatteryLevel::currentLevel(PowerSources& powerSources)
+float batteryLevel(PowerSources& powerSources)
 {
     const auto sources = powerSources.powerSources();
     if (sources.empty() || !sources.front().currentCapacity)

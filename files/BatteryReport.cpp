@@ -13,7 +13,7 @@ BatteryReport::BatteryReport(PowerSources& powerSources, ExamWebView& webView)
 
 void BatteryReport::sendBatteryLevel()
 {
-    m_webView.sendPageMessage("battery", BatteryLevel::currentLevel(m_powerSources));
+    m_webView.sendPageMessage("battery", batteryLevel(m_powerSources));
 }
 
 }

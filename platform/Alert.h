@@ -4,12 +4,9 @@
 
 namespace tessaro {
 
-enum class AlertStyle { warning = 0 };
-
 struct AlertContent {
     std::string messageText;
     std::string informativeText;
-    AlertStyle style = AlertStyle::warning;
     std::string buttonTitle;
 };
 

@@ -42,9 +42,9 @@ void StatusCheck::checkStatus()
             return;
         }
         auto& response = std::get<Response>(decoded);
-        m_output.writeLine(diagnosticLine(response.routing + " " + response.fallback_domain));
+        m_output.writeLine(diagnosticLine(response.routing + " " + response.fallbackDomain));
         m_mainQueue.post(
-            [this, routing = std::move(response.routing), fallbackDomain = std::move(response.fallback_domain)] {
+            [this, routing = std::move(response.routing), fallbackDomain = std::move(response.fallbackDomain)] {
                 m_launcher.launchExam(routing, fallbackDomain);
             });
     });

@@ -1,19 +1,15 @@
 #include "web/StatusResponse.h"
 
+#include <utility>
+
 #include <nlohmann/json.hpp>
 
 namespace tessaro {
 
-std::string_view Response::codingKeyName(CodingKeys key)
-{
-    return key == CodingKeys::routing ? "routing" : "fallback_domain";
-}
-
 namespace {
 
-std::variant<std::string, DecodingError> decodeMember(const nlohmann::json& document, Response::CodingKeys key)
+std::variant<std::string, DecodingError> decodeMember(const nlohmann::json& document, const std::string& name)
 {
-    const std::string name(Response::codingKeyName(key));
     const auto found = document.find(name);
     if (found == document.end())
         return DecodingError { "Invalid status document: member \"" + name + "\" is missing" };
@@ -37,12 +33,12 @@ std::variant<Response, DecodingError> decodeResponse(std::string_view body)
                                + ", not an object" };
 
     Response response;
-    for (const auto key : { Response::CodingKeys::routing, Response::CodingKeys::fallback_domain }) {
-        auto value = decodeMember(document, key);
+    for (auto [name, field] :
+         { std::pair { "routing", &Response::routing }, std::pair { "fallback_domain", &Response::fallbackDomain } }) {
+        auto value = decodeMember(document, name);
         if (auto* error = std::get_if<DecodingError>(&value))
             return *error;
-        (key == Response::CodingKeys::routing ? response.routing : response.fallback_domain)
-            = std::move(std::get<std::string>(value));
+        response.*field = std::move(std::get<std::string>(value));
     }
     return response;
 }

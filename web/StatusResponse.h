@@ -7,13 +7,10 @@
 namespace tessaro {
 
 // The service's status document: whether clients go to the fallback site, and where
-// that site is. Both members must be text.
+// that site is: the members "routing" and "fallback_domain", both text.
 struct Response {
-    enum class CodingKeys { routing, fallback_domain };
-    static std::string_view codingKeyName(CodingKeys key);
-
     std::string routing;
-    std::string fallback_domain;
+    std::string fallbackDomain;
 };
 
 struct DecodingError {

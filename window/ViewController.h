@@ -48,7 +48,6 @@ public:
     void runOpenPanel(std::shared_ptr<OpenPanelRequest> request) override;
     void didReceiveScriptMessage(const std::string& name, nlohmann::json body) override;
 
-    ExamWebView& webView() { return m_webView; }
     bool loadedSuccessfully() const { return m_launcher.loadedSuccessfully(); }
 
 private:

@@ -25,8 +25,7 @@ void checkName(std::string_view name)
     const std::string destination = downloadsFolder.string() + "/" + std::string(name);
     const auto normal = std::filesystem::path(destination).lexically_normal();
     require(normal.parent_path() == downloadsFolder, "an accepted name stays directly inside Downloads");
-    require(normal.filename() == std::filesystem::path(std::string(name)),
-            "an accepted name is the file's whole name");
+    require(normal.filename() == std::filesystem::path(std::string(name)), "an accepted name is the file's whole name");
 
     const std::string address = url::fileAddress(destination);
     require(address.starts_with(downloadsAddress), "the saved file's address is inside Downloads");

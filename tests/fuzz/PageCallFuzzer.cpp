@@ -16,9 +16,9 @@
 
 #include <glib.h>
 
-#include "web/PageCall.h"
 #include "tests/fuzz/Invariant.h"
 #include "tests/host/engine/PageCallEngine.h"
+#include "web/PageCall.h"
 
 namespace tessaro::fuzzing {
 namespace {

@@ -69,9 +69,9 @@ void checkDecision(std::string_view body, const std::string& examKey)
         return;
     }
     const auto& response = std::get<Response>(decoded);
-    const auto address = launchAddress(response.routing, response.fallback_domain, endpoints.launchPageURL, examKey);
+    const auto address = launchAddress(response.routing, response.fallbackDomain, endpoints.launchPageURL, examKey);
     if (response.routing == "fallback")
-        require(address == response.fallback_domain + "/init", "fallback routing opens the fallback site's /init");
+        require(address == response.fallbackDomain + "/init", "fallback routing opens the fallback site's /init");
     else
         require(carriesKeyAsOneQueryValue(address, examKey), "any other routing opens the launch page with the key");
 }
@@ -94,7 +94,7 @@ void checkLaunch(std::string_view body, const std::string& examKey)
     const auto decoded = decodeResponse(body);
     const auto* response = std::get_if<Response>(&decoded);
     if (response && response->routing == "fallback") {
-        require(host.webView->loads.empty() || host.webView->loads.front() == response->fallback_domain + "/init",
+        require(host.webView->loads.empty() || host.webView->loads.front() == response->fallbackDomain + "/init",
                 "fallback routing loads the fallback site's /init or nothing");
         return;
     }

@@ -26,7 +26,6 @@ public:
     void advance(double seconds);
     void runPostedWork();
     double now() const { return m_now; }
-    std::size_t pendingTimers() const { return m_timers.size(); }
 
     // While held, timers that come due wait (a modal alert is up).
     void setHeld(bool held) { m_held = held; }

@@ -96,7 +96,7 @@ TEST(BatteryLevel, IsTheFirstSourcesChargeAsAFraction)
     for (const auto& testCase : cases) {
         FakePowerSources power;
         power.sources = testCase.sources;
-        EXPECT_EQ(BatteryLevel::currentLevel(power), testCase.expected);
+        EXPECT_EQ(batteryLevel(power), testCase.expected);
     }
 }
 

@@ -1,6 +1,6 @@
 #include "bridge/CommandDictionary.h"
-#include "common/MessageBody.h"
 #include "bridge/SecurityResponse.h"
+#include "common/MessageBody.h"
 #include "tests/support/ControllerFixture.h"
 
 namespace tessaro::testing {

@@ -150,13 +150,11 @@ TEST_F(StatusRoutingTest, DiagnosticLinesFromTheNetworkStayOneLine)
     EXPECT_EQ(host.output.lines, std::vector<std::string> { "a\\nforged line b\\r\\u0085c" });
 }
 
-TEST(StatusResponseDecoding, CodingKeysAreTheWireNames)
+TEST(StatusResponseDecoding, TheMembersAreReadUnderTheirDocumentNames)
 {
-    EXPECT_EQ(Response::codingKeyName(Response::CodingKeys::routing), "routing");
-    EXPECT_EQ(Response::codingKeyName(Response::CodingKeys::fallback_domain), "fallback_domain");
     const auto decoded = decodeResponse(R"({"routing":"fallback","fallback_domain":"https://f.test","x":null})");
     ASSERT_TRUE(std::holds_alternative<Response>(decoded));
-    EXPECT_EQ(std::get<Response>(decoded).fallback_domain, "https://f.test");
+    EXPECT_EQ(std::get<Response>(decoded).fallbackDomain, "https://f.test");
 }
 
 }
