@@ -10,8 +10,8 @@ std::string runningApplicationsJSON(const std::vector<RunningApplication>& appli
 {
     auto report = nlohmann::json::array();
     for (const auto& application : applications) {
-        if (application.bundleIdentifier && application.localizedName)
-            report.push_back({ *application.bundleIdentifier, *application.localizedName });
+        if (application)
+            report.push_back({ application->bundleIdentifier, application->name });
         else
             report.push_back(nlohmann::json::array());
     }

@@ -2,15 +2,29 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tessaro {
 
-// One running application as the desktop knows it; either value may be unknown.
-struct RunningApplication {
-    std::optional<std::string> bundleIdentifier;
-    std::optional<std::string> localizedName;
+// A running application's identifier and name.
+struct ApplicationData {
+    std::string bundleIdentifier;
+    std::string name;
+
+    bool operator==(const ApplicationData&) const = default;
 };
+
+// One running application as the desktop knows it: its identifier and its name, or
+// neither when either is unknown.
+using RunningApplication = std::optional<ApplicationData>;
+
+inline RunningApplication runningApplication(std::optional<std::string> identifier, std::optional<std::string> name)
+{
+    if (!identifier || !name)
+        return std::nullopt;
+    return ApplicationData { std::move(*identifier), std::move(*name) };
+}
 
 class RunningApplications {
 public:

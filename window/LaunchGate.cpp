@@ -51,39 +51,26 @@ std::span<const BlockedApplication> blockedBundleIdentifiers()
     return blockedApplications;
 }
 
-std::vector<ApplicationData> applicationData(const std::vector<RunningApplication>& applications)
-{
-    std::vector<ApplicationData> records;
-    records.reserve(applications.size());
-    for (const auto& application : applications) {
-        if (application.bundleIdentifier && application.localizedName)
-            records.push_back({ *application.bundleIdentifier, *application.localizedName });
-        else
-            records.push_back({});
-    }
-    return records;
-}
-
-std::optional<AlertContent> runningApplicationsAlert(const std::vector<ApplicationData>& applications)
+std::optional<AlertContent> runningApplicationsAlert(const std::vector<RunningApplication>& applications)
 {
     std::string names;
     for (const auto& application : applications) {
-        const bool blocked
-            = std::any_of(blockedApplications.begin(), blockedApplications.end(), [&](const BlockedApplication& entry) {
-                  return entry.bundleIdentifier == application.bundleIdentifier;
-              });
+        const bool blocked = application
+            && std::any_of(blockedApplications.begin(), blockedApplications.end(),
+                           [&](const BlockedApplication& entry) {
+                               return entry.bundleIdentifier == application->bundleIdentifier;
+                           });
         if (!blocked)
             continue;
         if (!names.empty())
             names += '\n';
-        names += application.name;
+        names += application->name;
     }
     if (names.empty())
         return std::nullopt;
     return AlertContent {
         "Running applications need to be quit",
         "You need to close the following applications before launching Tessaro. Tessaro will now be quit.\n\n" + names,
-        AlertStyle::warning,
         "Quit",
     };
 }
@@ -93,7 +80,6 @@ AlertContent externalMonitorsAlert()
     return {
         "External monitors detected",
         "External monitors need to be disconnected before launching the application",
-        AlertStyle::warning,
         "Quit",
     };
 }
@@ -109,7 +95,7 @@ LaunchGate::LaunchGate(RunningApplications& runningApplications, Screens& screen
 
 bool LaunchGate::checkRunningApplications()
 {
-    const auto alert = runningApplicationsAlert(applicationData(m_runningApplications.runningApplications()));
+    const auto alert = runningApplicationsAlert(m_runningApplications.runningApplications());
     if (!alert)
         return true;
     refuse(*alert);

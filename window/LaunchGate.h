@@ -14,12 +14,6 @@ namespace tessaro {
 class Application;
 class Screens;
 
-// One running application; both texts empty when either was unknown.
-struct ApplicationData {
-    std::string bundleIdentifier;
-    std::string name;
-};
-
 struct BlockedApplication {
     std::string_view bundleIdentifier;
     std::string_view reason;
@@ -29,11 +23,9 @@ struct BlockedApplication {
 // each compared whole and case-sensitively.
 std::span<const BlockedApplication> blockedBundleIdentifiers();
 
-std::vector<ApplicationData> applicationData(const std::vector<RunningApplication>& applications);
-
 // The alert that refuses the launch, naming each blocked application that runs (every
 // instance on its own line, in the platform's order); nothing when none runs.
-std::optional<AlertContent> runningApplicationsAlert(const std::vector<ApplicationData>& applications);
+std::optional<AlertContent> runningApplicationsAlert(const std::vector<RunningApplication>& applications);
 
 AlertContent externalMonitorsAlert();
 

@@ -121,13 +121,13 @@ std::vector<RunningApplication> ProcRunningApplications::runningApplications()
             identifier = cmdline ? firstArgumentName(*cmdline) : std::nullopt;
         }
 
-        if (name && identifier) {
-            applications.push_back({ std::move(identifier), std::move(name) });
+        if (auto application = runningApplication(std::move(identifier), std::move(name))) {
+            applications.push_back(std::move(application));
             continue;
         }
         std::error_code existsError;
         if (std::filesystem::exists(folder, existsError) || existsError) {
-            applications.push_back({});
+            applications.push_back(std::nullopt);
         }
     }
     return applications;

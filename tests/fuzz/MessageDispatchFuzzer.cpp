@@ -53,9 +53,12 @@ HttpDownload downloadResult(DownloadEnd end)
 {
     const std::string temporaryFile = "/tmp/tessaro-download-1234";
     switch (end) {
-    case DownloadEnd::httpError: return { temporaryFile, HttpResponse { 404 }, std::nullopt };
-    case DownloadEnd::transportError: return { std::nullopt, std::nullopt, "Could not resolve host" };
-    default: return { temporaryFile, HttpResponse { 200 }, std::nullopt };
+    case DownloadEnd::httpError:
+        return { temporaryFile, HttpResponse { 404 }, std::nullopt };
+    case DownloadEnd::transportError:
+        return { std::nullopt, std::nullopt, "Could not resolve host" };
+    default:
+        return { temporaryFile, HttpResponse { 200 }, std::nullopt };
     }
 }
 
@@ -69,7 +72,9 @@ void dispatch(const std::string& name, DownloadEnd downloadEnd, std::string_view
     require(host.webView != nullptr, "the controller makes its web view");
     // Names are bytes, not always UTF-8, and may hold anything a process chose.
     host.applications.applications = {
-        { "org.gnome.Terminal", "gnome-terminal-" }, { std::nullopt, "orphan" }, { "a\xff\"", "b\n\x1b[2J" },
+        ApplicationData { "org.gnome.Terminal", "gnome-terminal-" },
+        std::nullopt,
+        ApplicationData { "a\xff\"", "b\n\x1b[2J" },
     };
 
     if (downloadEnd == DownloadEnd::noDownloadsFolder)

@@ -9,7 +9,7 @@ const std::string fixedText
 
 RunningApplication app(std::optional<std::string> identifier, std::optional<std::string> name)
 {
-    return { std::move(identifier), std::move(name) };
+    return runningApplication(std::move(identifier), std::move(name));
 }
 
 TEST(LaunchGateSelection, NamesEveryBlockedInstanceInPlatformOrder)
@@ -42,25 +42,21 @@ TEST(LaunchGateSelection, NamesEveryBlockedInstanceInPlatformOrder)
           std::nullopt },
     };
     for (const auto& testCase : cases) {
-        const auto alert = runningApplicationsAlert(applicationData(testCase.running));
+        const auto alert = runningApplicationsAlert(testCase.running);
         ASSERT_EQ(alert.has_value(), testCase.names.has_value()) << testCase.what;
         if (!alert)
             continue;
         EXPECT_EQ(alert->informativeText, fixedText + *testCase.names) << testCase.what;
         EXPECT_EQ(alert->messageText, "Running applications need to be quit");
         EXPECT_EQ(alert->buttonTitle, "Quit");
-        EXPECT_EQ(alert->style, AlertStyle::warning);
     }
 }
 
 TEST(LaunchGateSelection, IncompleteRecordsAreEmpty)
 {
-    const auto records = applicationData({ app("id", std::nullopt), app(std::nullopt, "name"), app("id", "name") });
-    ASSERT_EQ(records.size(), 3u);
-    EXPECT_EQ(records[0].bundleIdentifier, "");
-    EXPECT_EQ(records[0].name, "");
-    EXPECT_EQ(records[1].name, "");
-    EXPECT_EQ(records[2].name, "name");
+    EXPECT_EQ(app("id", std::nullopt), std::nullopt);
+    EXPECT_EQ(app(std::nullopt, "name"), std::nullopt);
+    EXPECT_EQ(app("id", "name"), (ApplicationData { "id", "name" }));
 }
 
 TEST(LaunchGateSelection, EveryEntryHasItsReasonAndAppearsOnce)

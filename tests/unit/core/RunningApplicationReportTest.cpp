@@ -12,14 +12,16 @@ TEST(RunningApplicationReport, IsCompactJsonOfPairsAndEmptyRecords)
     };
     const std::vector<Case> cases {
         { {}, "[]" },
-        { { { "org.gnome.Nautilus", "Files" }, { std::nullopt, "bash" } }, R"([["org.gnome.Nautilus","Files"],[]])" },
-        { { { "id-only", std::nullopt }, { "a", "b" } }, R"([[],["a","b"]])" },
-        { { { "quote", "say \"hi\" it's" } }, R"([["quote","say \"hi\" it's"]])" },
-        { { { "caf\xc3\xa9", "\xe8\xa9\xa6\xe9\xa8\x93" } }, "[[\"caf\xc3\xa9\",\"\xe8\xa9\xa6\xe9\xa8\x93\"]]" },
-        { { { "ctl", "a\nb" } }, R"([["ctl","a\nb"]])" },
-        { { { "bad",
-              "x\xff"
-              "y" } },
+        { { ApplicationData { "org.gnome.Nautilus", "Files" }, runningApplication(std::nullopt, "bash") },
+          R"([["org.gnome.Nautilus","Files"],[]])" },
+        { { runningApplication("id-only", std::nullopt), ApplicationData { "a", "b" } }, R"([[],["a","b"]])" },
+        { { ApplicationData { "quote", "say \"hi\" it's" } }, R"([["quote","say \"hi\" it's"]])" },
+        { { ApplicationData { "caf\xc3\xa9", "\xe8\xa9\xa6\xe9\xa8\x93" } },
+          "[[\"caf\xc3\xa9\",\"\xe8\xa9\xa6\xe9\xa8\x93\"]]" },
+        { { ApplicationData { "ctl", "a\nb" } }, R"([["ctl","a\nb"]])" },
+        { { ApplicationData { "bad",
+                              "x\xff"
+                              "y" } },
           "[[\"bad\",\"x\xef\xbf\xbdy\"]]" },
     };
     for (const auto& testCase : cases)
@@ -31,9 +33,9 @@ using ProcessesCommandTest = ControllerFixture;
 TEST_F(ProcessesCommandTest, EveryCommandGetsAFreshReplyThatSurvivesQuotes)
 {
     loadView();
-    host.applications.applications = { { "tessaro", "tessaro" } };
+    host.applications.applications = { ApplicationData { "tessaro", "tessaro" } };
     page().postMessage("processes", nullptr);
-    host.applications.applications.push_back({ "evil", "it's \"</script>\"\n" });
+    host.applications.applications.push_back(ApplicationData { "evil", "it's \"</script>\"\n" });
     page().postMessage("processes", "again");
     EXPECT_EQ(takePageCalls(),
               (std::vector<std::string> {

@@ -109,16 +109,14 @@ public:
 
 RunningApplication app(std::string identifier, std::string name)
 {
-    return { std::move(identifier), std::move(name) };
+    return ApplicationData { std::move(identifier), std::move(name) };
 }
 
 void expectApplications(const std::vector<RunningApplication>& actual, const std::vector<RunningApplication>& expected)
 {
     ASSERT_EQ(actual.size(), expected.size());
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-        EXPECT_EQ(actual[i].bundleIdentifier, expected[i].bundleIdentifier) << "entry " << i;
-        EXPECT_EQ(actual[i].localizedName, expected[i].localizedName) << "entry " << i;
-    }
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(actual[i], expected[i]) << "entry " << i;
 }
 
 std::string scopeCgroup(std::string_view unit)
