@@ -3,6 +3,7 @@
 #include <variant>
 
 #include "common/DiagnosticLine.h"
+#include "files/DownloadsFolder.h"
 #include "files/FileName.h"
 #include "platform/Files.h"
 #include "platform/HttpClient.h"
@@ -51,13 +52,10 @@ void Downloads::downloadFile(const std::string& url, const std::string& name)
             return;
         }
 
-        const auto folder = m_files.downloadsFolder();
-        if (const auto* error = std::get_if<FileError>(&folder)) {
-            m_output.writeLine(diagnosticLine("file error: " + error->description));
-            return;
-        }
-        const std::string destination = std::get<std::string>(folder) + "/" + name;
-        if (const auto error = m_files.moveWithoutReplacing(*download.temporaryFile, destination)) {
+        const auto stored = storeInDownloads(m_files, name, [this, &download](const std::string& destination) {
+            return m_files.moveWithoutReplacing(*download.temporaryFile, destination);
+        });
+        if (const auto* error = std::get_if<FileError>(&stored)) {
             m_output.writeLine(diagnosticLine("file error: " + error->description));
             return;
         }

@@ -3,6 +3,7 @@
 #include <variant>
 
 #include "common/DiagnosticLine.h"
+#include "files/DownloadsFolder.h"
 #include "files/FileName.h"
 #include "platform/Files.h"
 #include "platform/StandardOutput.h"
@@ -25,17 +26,14 @@ void SaveFile::saveFile(const std::string& fileName, const std::string& content)
         return;
     }
 
-    const auto folder = m_files.downloadsFolder();
-    if (const auto* error = std::get_if<FileError>(&folder)) {
+    const auto stored = storeInDownloads(m_files, fileName, [this, &content](const std::string& destination) {
+        return m_files.writeAtomically(destination, content);
+    });
+    if (const auto* error = std::get_if<FileError>(&stored)) {
         m_output.writeLine(diagnosticLine(error->description));
         return;
     }
-    const std::string destination = std::get<std::string>(folder) + "/" + fileName;
-    if (const auto error = m_files.writeAtomically(destination, content)) {
-        m_output.writeLine(diagnosticLine(error->description));
-        return;
-    }
-    m_webView.sendPageMessage("fileSaved", url::fileAddress(destination));
+    m_webView.sendPageMessage("fileSaved", url::fileAddress(std::get<std::string>(stored)));
 }
 
 }
