@@ -10,10 +10,11 @@ std::string runningApplicationsJSON(const std::vector<RunningApplication>& appli
 {
     auto report = nlohmann::json::array();
     for (const auto& application : applications) {
-        if (application)
+        if (application) {
             report.push_back({ application->bundleIdentifier, application->name });
-        else
+        } else {
             report.push_back(nlohmann::json::array());
+        }
     }
     // Process names are bytes, not always UTF-8. One such name must not blank the
     // whole report (that would hide every application from the page): it is sent with

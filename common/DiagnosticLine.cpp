@@ -21,16 +21,16 @@ std::string diagnosticLine(std::string_view text)
     line.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
         const auto byte = static_cast<unsigned char>(text[i]);
-        if (byte == '\n')
+        if (byte == '\n') {
             line += "\\n";
-        else if (byte == '\r')
+        } else if (byte == '\r') {
             line += "\\r";
-        else if (byte == '\t')
+        } else if (byte == '\t') {
             line += "\\t";
-        else if (byte < 0x20 || byte == 0x7f)
+        } else if (byte < 0x20 || byte == 0x7f) {
             appendHexEscape(line, "\\x%02x", byte);
-        else if (byte == 0xc2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) >= 0x80
-                 && static_cast<unsigned char>(text[i + 1]) <= 0x9f) {
+        } else if (byte == 0xc2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) >= 0x80
+                   && static_cast<unsigned char>(text[i + 1]) <= 0x9f) {
             // U+0080 to U+009F: C1 controls, which terminals obey as well (NEL ends a line).
             appendHexEscape(line, "\\u%04x", static_cast<unsigned char>(text[++i]));
         } else

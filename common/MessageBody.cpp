@@ -14,13 +14,14 @@ bool nestsWithin(std::string_view json, int limit)
     for (std::size_t i = 0; i < json.size(); ++i) {
         const char c = json[i];
         if (inString) {
-            if (c == '\\')
+            if (c == '\\') {
                 ++i;
-            else if (c == '"')
+            } else if (c == '"') {
                 inString = false;
-        } else if (c == '"')
+            }
+        } else if (c == '"') {
             inString = true;
-        else if (c == '[' || c == '{') {
+        } else if (c == '[' || c == '{') {
             if (++depth > limit)
                 return false;
         } else if (c == ']' || c == '}')

@@ -15,9 +15,10 @@ std::variant<std::string, DecodingError> decodeMember(const nlohmann::json& docu
         return DecodingError { "Invalid status document: member \"" + name + "\" is missing" };
     if (found->is_null())
         return DecodingError { "Invalid status document: member \"" + name + "\" is null" };
-    if (!found->is_string())
+    if (!found->is_string()) {
         return DecodingError { "Invalid status document: member \"" + name + "\" is " + found->type_name()
                                + ", not a string" };
+    }
     return found->get<std::string>();
 }
 
@@ -28,9 +29,10 @@ std::variant<Response, DecodingError> decodeResponse(std::string_view body)
     const auto document = nlohmann::json::parse(body, nullptr, false);
     if (document.is_discarded())
         return DecodingError { "Invalid status document: not JSON" };
-    if (!document.is_object())
+    if (!document.is_object()) {
         return DecodingError { std::string("Invalid status document: the top level is ") + document.type_name()
                                + ", not an object" };
+    }
 
     Response response;
     for (auto [name, field] :

@@ -1,9 +1,9 @@
 #pragma once
 
+#include <string>
+
 #include "platform/HttpClient.h"
 #include "platform/curl/CurlWorker.h"
-
-#include <string>
 
 namespace tessaro {
 
@@ -17,7 +17,7 @@ public:
     void download(const std::string& address, std::function<void(HttpDownload)> completion) override;
 
 private:
-    CurlWorker worker;
+    CurlWorker m_worker;
 };
 
 }

@@ -22,31 +22,31 @@ constexpr const char* webProtocols = "http,https";
 }
 
 CurlTransfer::CurlTransfer(std::string address)
-    : address(std::move(address))
+    : m_address(std::move(address))
 {
 }
 
 std::optional<std::string> CurlTransfer::open(const std::string& userAgent)
 {
-    if (address.find('\0') != std::string::npos) {
+    if (m_address.find('\0') != std::string::npos) {
         return "the address contains a NUL character";
     }
-    easy.reset(curl_easy_init());
-    if (!easy) {
+    m_easy.reset(curl_easy_init());
+    if (!m_easy) {
         return "libcurl could not create a transfer";
     }
     if (auto problem = configure(userAgent)) {
         return problem;
     }
-    return openSink(easy.get());
+    return openSink(m_easy.get());
 }
 
 std::optional<std::string> CurlTransfer::configure(const std::string& userAgent)
 {
-    CURL* handle = easy.get();
+    CURL* handle = m_easy.get();
     const std::array results = {
-        curl_easy_setopt(handle, CURLOPT_ERRORBUFFER, errorText),
-        curl_easy_setopt(handle, CURLOPT_URL, address.c_str()),
+        curl_easy_setopt(handle, CURLOPT_ERRORBUFFER, m_errorText),
+        curl_easy_setopt(handle, CURLOPT_URL, m_address.c_str()),
         curl_easy_setopt(handle, CURLOPT_HTTPGET, 1L),
         curl_easy_setopt(handle, CURLOPT_USERAGENT, userAgent.c_str()),
         curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, webProtocols),
@@ -73,21 +73,21 @@ std::optional<std::string> CurlTransfer::configure(const std::string& userAgent)
 size_t CurlTransfer::receive(char* data, size_t size, size_t count, void* transfer)
 {
     auto* self = static_cast<CurlTransfer*>(transfer);
-    self->sinkError = self->write(std::string_view(data, size * count));
-    return self->sinkError ? 0 : size * count;
+    self->m_sinkError = self->write(std::string_view(data, size * count));
+    return self->m_sinkError ? 0 : size * count;
 }
 
 void CurlTransfer::finish(CURLcode result)
 {
     Outcome outcome;
     long statusCode = 0;
-    if (curl_easy_getinfo(easy.get(), CURLINFO_RESPONSE_CODE, &statusCode) == CURLE_OK && statusCode != 0) {
+    if (curl_easy_getinfo(m_easy.get(), CURLINFO_RESPONSE_CODE, &statusCode) == CURLE_OK && statusCode != 0) {
         outcome.response = HttpResponse { statusCode };
     }
     // The sink's own reason (a full disk, a body too large) says more than curl's
     // generic write error.
-    if (sinkError) {
-        outcome.error = sinkError;
+    if (m_sinkError) {
+        outcome.error = m_sinkError;
     } else if (result != CURLE_OK) {
         outcome.error = describe(result);
     }
@@ -101,7 +101,7 @@ void CurlTransfer::fail(std::string error)
 
 std::string CurlTransfer::describe(CURLcode result) const
 {
-    return errorText[0] != '\0' ? std::string(errorText) : std::string(curl_easy_strerror(result));
+    return m_errorText[0] != '\0' ? std::string(m_errorText) : std::string(curl_easy_strerror(result));
 }
 
 }

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "platform/HttpClient.h"
-
-#include <curl/curl.h>
-
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include <curl/curl.h>
+
+#include "platform/HttpClient.h"
 
 namespace tessaro {
 
@@ -22,7 +22,7 @@ public:
 
     // Prepares the handle; says why when the transfer cannot even start.
     std::optional<std::string> open(const std::string& userAgent);
-    CURL* handle() const { return easy.get(); }
+    CURL* handle() const { return m_easy.get(); }
     // Hands what curl made of the transfer to the completion.
     void finish(CURLcode result);
     // Hands a transfer that never reached the network to the completion.
@@ -51,10 +51,10 @@ private:
     std::optional<std::string> configure(const std::string& userAgent);
     std::string describe(CURLcode result) const;
 
-    std::string address;
-    std::unique_ptr<CURL, EasyCleanup> easy;
-    char errorText[CURL_ERROR_SIZE] = {};
-    std::optional<std::string> sinkError;
+    std::string m_address;
+    std::unique_ptr<CURL, EasyCleanup> m_easy;
+    char m_errorText[CURL_ERROR_SIZE] = {};
+    std::optional<std::string> m_sinkError;
 };
 
 }

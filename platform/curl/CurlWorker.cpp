@@ -21,34 +21,34 @@ CURLM* createMulti()
 }
 
 CurlWorker::CurlWorker(std::string userAgent)
-    : userAgent(std::move(userAgent))
-    , multi(createMulti())
-    , thread([this] { run(); })
+    : m_userAgent(std::move(userAgent))
+    , m_multi(createMulti())
+    , m_thread([this] { run(); })
 {
 }
 
 CurlWorker::~CurlWorker()
 {
     {
-        std::lock_guard lock(mutex);
-        stopping = true;
+        std::lock_guard lock(m_mutex);
+        m_stopping = true;
     }
-    arrivedOrStopping.notify_one();
-    if (multi) {
-        curl_multi_wakeup(multi.get());
+    m_arrivedOrStopping.notify_one();
+    if (m_multi) {
+        curl_multi_wakeup(m_multi.get());
     }
-    thread.join();
+    m_thread.join();
 }
 
 void CurlWorker::submit(std::unique_ptr<CurlTransfer> transfer)
 {
     {
-        std::lock_guard lock(mutex);
-        queued.push_back(std::move(transfer));
+        std::lock_guard lock(m_mutex);
+        m_queued.push_back(std::move(transfer));
     }
-    arrivedOrStopping.notify_one();
-    if (multi) {
-        curl_multi_wakeup(multi.get());
+    m_arrivedOrStopping.notify_one();
+    if (m_multi) {
+        curl_multi_wakeup(m_multi.get());
     }
 }
 
@@ -61,26 +61,26 @@ void CurlWorker::run()
             start(std::move(transfer), running);
         }
         arrived.clear();
-        if (!multi) {
+        if (!m_multi) {
             continue;
         }
         int active = 0;
-        curl_multi_perform(multi.get(), &active);
+        curl_multi_perform(m_multi.get(), &active);
         finishDone(running);
-        curl_multi_poll(multi.get(), nullptr, 0, idleWaitMilliseconds, nullptr);
+        curl_multi_poll(m_multi.get(), nullptr, 0, idleWaitMilliseconds, nullptr);
     }
     abandon(running);
 }
 
 bool CurlWorker::takeArrived(std::vector<std::unique_ptr<CurlTransfer>>& arrived)
 {
-    std::unique_lock lock(mutex);
+    std::unique_lock lock(m_mutex);
     // Without a multi handle nothing can run; every request fails as it arrives.
-    if (!multi) {
-        arrivedOrStopping.wait(lock, [this] { return stopping || !queued.empty(); });
+    if (!m_multi) {
+        m_arrivedOrStopping.wait(lock, [this] { return m_stopping || !m_queued.empty(); });
     }
-    arrived.swap(queued);
-    return !stopping;
+    arrived.swap(m_queued);
+    return !m_stopping;
 }
 
 void CurlWorker::start(std::unique_ptr<CurlTransfer> transfer, Running& running)
@@ -95,13 +95,13 @@ void CurlWorker::start(std::unique_ptr<CurlTransfer> transfer, Running& running)
 
 std::optional<std::string> CurlWorker::begin(CurlTransfer& transfer)
 {
-    if (!multi) {
+    if (!m_multi) {
         return "libcurl could not be set up";
     }
-    if (auto problem = transfer.open(userAgent)) {
+    if (auto problem = transfer.open(m_userAgent)) {
         return problem;
     }
-    if (const CURLMcode code = curl_multi_add_handle(multi.get(), transfer.handle()); code != CURLM_OK) {
+    if (const CURLMcode code = curl_multi_add_handle(m_multi.get(), transfer.handle()); code != CURLM_OK) {
         return "libcurl could not start the transfer: " + std::string(curl_multi_strerror(code));
     }
     return std::nullopt;
@@ -110,14 +110,14 @@ std::optional<std::string> CurlWorker::begin(CurlTransfer& transfer)
 void CurlWorker::finishDone(Running& running)
 {
     int waiting = 0;
-    while (CURLMsg* message = curl_multi_info_read(multi.get(), &waiting)) {
+    while (CURLMsg* message = curl_multi_info_read(m_multi.get(), &waiting)) {
         if (message->msg != CURLMSG_DONE) {
             continue;
         }
         // The message dies with the handle's removal; keep what it says first.
         CURL* handle = message->easy_handle;
         const CURLcode result = message->data.result;
-        curl_multi_remove_handle(multi.get(), handle);
+        curl_multi_remove_handle(m_multi.get(), handle);
         auto done = running.extract(handle);
         done.mapped()->finish(result);
     }
@@ -126,7 +126,7 @@ void CurlWorker::finishDone(Running& running)
 void CurlWorker::abandon(Running& running)
 {
     for (auto& [handle, transfer] : running) {
-        curl_multi_remove_handle(multi.get(), handle);
+        curl_multi_remove_handle(m_multi.get(), handle);
     }
     running.clear();
 }

@@ -1,9 +1,5 @@
 #pragma once
 
-#include "platform/curl/CurlTransfer.h"
-
-#include <curl/curl.h>
-
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -12,6 +8,10 @@
 #include <thread>
 #include <unordered_map>
 #include <vector>
+
+#include <curl/curl.h>
+
+#include "platform/curl/CurlTransfer.h"
 
 namespace tessaro {
 
@@ -41,13 +41,13 @@ private:
     void finishDone(Running& running);
     void abandon(Running& running);
 
-    const std::string userAgent;
-    const std::unique_ptr<CURLM, MultiCleanup> multi;
-    std::mutex mutex;
-    std::condition_variable arrivedOrStopping;
-    std::vector<std::unique_ptr<CurlTransfer>> queued;
-    bool stopping = false;
-    std::thread thread;
+    const std::string m_userAgent;
+    const std::unique_ptr<CURLM, MultiCleanup> m_multi;
+    std::mutex m_mutex;
+    std::condition_variable m_arrivedOrStopping;
+    std::vector<std::unique_ptr<CurlTransfer>> m_queued;
+    bool m_stopping = false;
+    std::thread m_thread;
 };
 
 }

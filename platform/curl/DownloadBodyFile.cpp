@@ -1,13 +1,14 @@
 #include "platform/curl/DownloadBodyFile.h"
 
-#include "platform/posix/ProcessUmask.h"
-
 #include <cerrno>
 #include <cstdlib>
+#include <system_error>
+
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <system_error>
 #include <unistd.h>
+
+#include "platform/posix/ProcessUmask.h"
 
 namespace tessaro {
 
@@ -30,9 +31,9 @@ std::string temporaryFolder()
 
 DownloadBodyFile::~DownloadBodyFile()
 {
-    stream.reset();
-    if (!filePath.empty()) {
-        ::unlink(filePath.c_str());
+    m_stream.reset();
+    if (!m_filePath.empty()) {
+        ::unlink(m_filePath.c_str());
     }
 }
 
@@ -45,22 +46,22 @@ std::optional<std::string> DownloadBodyFile::create()
     if (descriptor < 0) {
         return "could not create a temporary file in " + folder + ": " + errorText(errno);
     }
-    filePath = std::move(name);
-    stream.reset(::fdopen(descriptor, "wb"));
-    if (!stream) {
+    m_filePath = std::move(name);
+    m_stream.reset(::fdopen(descriptor, "wb"));
+    if (!m_stream) {
         const int error = errno;
         ::close(descriptor);
-        return "could not write the temporary file " + filePath + ": " + errorText(error);
+        return "could not write the temporary file " + m_filePath + ": " + errorText(error);
     }
-    buffer.resize(bufferBytes);
-    std::setvbuf(stream.get(), buffer.data(), _IOFBF, buffer.size());
+    m_buffer.resize(bufferBytes);
+    std::setvbuf(m_stream.get(), m_buffer.data(), _IOFBF, m_buffer.size());
     return std::nullopt;
 }
 
 std::optional<std::string> DownloadBodyFile::append(std::string_view data)
 {
-    if (std::fwrite(data.data(), 1, data.size(), stream.get()) != data.size()) {
-        return "could not write the temporary file " + filePath + ": " + errorText(errno);
+    if (std::fwrite(data.data(), 1, data.size(), m_stream.get()) != data.size()) {
+        return "could not write the temporary file " + m_filePath + ": " + errorText(errno);
     }
     return std::nullopt;
 }
@@ -69,10 +70,10 @@ std::optional<std::string> DownloadBodyFile::close()
 {
     // mkostemp made the file private while it filled; it is handed on as the student's
     // file, with the permissions any file they create gets.
-    ::fchmod(::fileno(stream.get()), 0666 & ~processUmask());
+    ::fchmod(::fileno(m_stream.get()), 0666 & ~processUmask());
     errno = 0;
-    if (std::fclose(stream.release()) != 0) {
-        return "could not write the temporary file " + filePath + ": " + errorText(errno);
+    if (std::fclose(m_stream.release()) != 0) {
+        return "could not write the temporary file " + m_filePath + ": " + errorText(errno);
     }
     return std::nullopt;
 }

@@ -23,16 +23,16 @@ public:
     std::optional<std::string> append(std::string_view data);
     // Writes out what is buffered and closes the file; says why when that fails.
     std::optional<std::string> close();
-    const std::string& path() const { return filePath; }
+    const std::string& path() const { return m_filePath; }
 
 private:
     struct StreamClose {
         void operator()(std::FILE* stream) const { std::fclose(stream); }
     };
 
-    std::string filePath;
-    std::vector<char> buffer;
-    std::unique_ptr<std::FILE, StreamClose> stream;
+    std::string m_filePath;
+    std::vector<char> m_buffer;
+    std::unique_ptr<std::FILE, StreamClose> m_stream;
 };
 
 }

@@ -1,11 +1,11 @@
 #pragma once
 
+#include <functional>
+#include <string>
+
 #include "platform/HttpClient.h"
 #include "platform/curl/CurlTransfer.h"
 #include "platform/curl/DownloadBodyFile.h"
-
-#include <functional>
-#include <string>
 
 namespace tessaro {
 
@@ -20,8 +20,8 @@ private:
     std::optional<std::string> write(std::string_view data) override;
     void complete(Outcome outcome) override;
 
-    std::function<void(HttpDownload)> completion;
-    DownloadBodyFile file;
+    std::function<void(HttpDownload)> m_completion;
+    DownloadBodyFile m_file;
 };
 
 }

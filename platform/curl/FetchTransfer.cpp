@@ -12,7 +12,7 @@ const std::string tooLarge = "the response body is larger than 16 MiB";
 
 FetchTransfer::FetchTransfer(std::string address, std::function<void(HttpFetch)> completion)
     : CurlTransfer(std::move(address))
-    , completion(std::move(completion))
+    , m_completion(std::move(completion))
 {
 }
 
@@ -28,23 +28,23 @@ std::optional<std::string> FetchTransfer::openSink(CURL* easy)
 std::optional<std::string> FetchTransfer::write(std::string_view data)
 {
     // A body of unannounced length is only found too large as it arrives.
-    if (data.size() > bodyLimitBytes - body.size()) {
+    if (data.size() > bodyLimitBytes - m_body.size()) {
         return tooLarge;
     }
-    body.append(data);
+    m_body.append(data);
     return std::nullopt;
 }
 
 void FetchTransfer::complete(Outcome outcome)
 {
-    if (!completion) {
+    if (!m_completion) {
         return;
     }
     HttpFetch result { std::nullopt, outcome.response, std::move(outcome.error) };
     if (!result.error) {
-        result.body = std::move(body);
+        result.body = std::move(m_body);
     }
-    completion(std::move(result));
+    m_completion(std::move(result));
 }
 
 }

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "platform/HttpClient.h"
-#include "platform/curl/CurlTransfer.h"
-
 #include <functional>
 #include <string>
+
+#include "platform/HttpClient.h"
+#include "platform/curl/CurlTransfer.h"
 
 namespace tessaro {
 
@@ -21,8 +21,8 @@ private:
     std::optional<std::string> write(std::string_view data) override;
     void complete(Outcome outcome) override;
 
-    std::function<void(HttpFetch)> completion;
-    std::string body;
+    std::function<void(HttpFetch)> m_completion;
+    std::string m_body;
 };
 
 }

@@ -206,11 +206,12 @@ int GtkExamWebView::permissionRequested(WebKitWebView* view, void* request, GtkE
         && (webkit_user_media_permission_is_for_audio_device(mediaRequest)
             || webkit_user_media_permission_is_for_video_device(mediaRequest));
     const auto kind = cameraOrMicrophone ? PermissionKind::cameraOrMicrophone : PermissionKind::other;
-    if (self->m_policy->permissionRequested(kind) == PermissionAnswer::askStudent && mediaRequest)
+    if (self->m_policy->permissionRequested(kind) == PermissionAnswer::askStudent && mediaRequest) {
         askForMediaPermission(GTK_WINDOW(gtk_widget_get_root(GTK_WIDGET(view))), webkit_web_view_get_uri(view),
                               mediaRequest);
-    else
+    } else {
         webkit_permission_request_deny(WEBKIT_PERMISSION_REQUEST(request));
+    }
     return true;
 }
 

@@ -65,9 +65,10 @@ HttpClient& GtkHost::httpClient()
 std::unique_ptr<WebView> GtkHost::createWebView()
 {
     std::string extensions = webProcessExtensionsDirectory();
-    if (extensions.empty())
+    if (extensions.empty()) {
         m_standardOutput.writeLine("The web process extension is missing: requests carry the user agent without its "
                                    "backslashes");
+    }
     return std::make_unique<GtkExamWebView>(std::move(extensions));
 }
 

@@ -24,10 +24,11 @@ void GtkTimers::schedule(double intervalSeconds, bool repeats, std::function<voi
 int GtkTimers::fire(void* data)
 {
     auto& timer = *static_cast<Timer*>(data);
-    if (timer.timers->m_held)
+    if (timer.timers->m_held) {
         timer.timers->m_deferred.push_back(timer.action);
-    else
+    } else {
         timer.action();
+    }
     return timer.repeats ? G_SOURCE_CONTINUE : G_SOURCE_REMOVE;
 }
 

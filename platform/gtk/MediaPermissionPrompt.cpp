@@ -37,10 +37,11 @@ using PendingRequest = GObjectPtr<WebKitPermissionRequest>;
 
 void answered(GtkDialog* prompt, int response, PendingRequest* request)
 {
-    if (response == allowResponse)
+    if (response == allowResponse) {
         webkit_permission_request_allow(request->get());
-    else
+    } else {
         webkit_permission_request_deny(request->get());
+    }
     gtk_window_destroy(GTK_WINDOW(prompt));
 }
 

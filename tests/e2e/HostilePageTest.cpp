@@ -72,10 +72,11 @@ TEST_F(HostilePageTest, AFloodOfHostileMessagesIsSurvivedAndAnswered)
     EXPECT_EQ(answered->at("received").at("processes"), flooded->at("posted").at("processes"));
 
     const auto& processes = answered->at("processes");
-    for (const auto& hostile :
-         { json::array({ hostileExecutable, hostileExecutable.substr(0, 15) }), json::array({ "perl", hostileName }) })
+    for (const auto& hostile : { json::array({ hostileExecutable, hostileExecutable.substr(0, 15) }),
+                                 json::array({ "perl", hostileName }) }) {
         EXPECT_NE(std::find(processes.begin(), processes.end(), hostile), processes.end())
             << hostile.dump() << " reaches the page intact";
+    }
 
     // One line per message name, every line a line of its own.
     const auto lines = output();

@@ -50,10 +50,11 @@ TEST_F(LaunchTest, EveryPageRequestCarriesTheExactUserAgent)
     startTessaro();
     ASSERT_TRUE(m_service->waitForReport([](const json& r) { return r.value("kind", "") == "loaded"; }, 20s));
     for (const auto& request : m_service->requests()) {
-        if (request.at("path") == "/status.json")
+        if (request.at("path") == "/status.json") {
             EXPECT_NE(request.at("headers").at("User-Agent"), expected) << "the status check is the program's own";
-        else
+        } else {
             EXPECT_EQ(request.at("headers").at("User-Agent"), expected) << request.at("path");
+        }
     }
     const auto loaded = m_service->waitForReport([](const json& r) { return r.value("kind", "") == "loaded"; }, 1s);
     EXPECT_EQ(loaded->at("userAgent"), expected);

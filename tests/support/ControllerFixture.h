@@ -32,6 +32,8 @@ protected:
         return "window.K$ && window.K$.macOS && window.K$.macOS.message('" + name + "', '" + payloadText + "');";
     }
 
+public:
+    // The fixture's state is the tests' own, like the fakes' fields.
     FakeHost host;
     std::string examKey;
     std::unique_ptr<ViewController> controller;

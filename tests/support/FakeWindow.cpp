@@ -22,10 +22,11 @@ void FakeWindow::fillScreen()
 void FakeWindow::enterFullScreen(std::function<void(bool locked)> done)
 {
     m_calls.add("window.enterFullScreen");
-    if (immediateFullScreenAnswer)
+    if (immediateFullScreenAnswer) {
         done(*immediateFullScreenAnswer);
-    else
+    } else {
         m_pendingFullScreen = std::move(done);
+    }
 }
 
 bool FakeWindow::excludeFromCapture()

@@ -1,11 +1,11 @@
 #include "CommandLine.h"
 
-#include "DecimalSeconds.h"
-
 #include <array>
 #include <charconv>
 #include <optional>
 #include <utility>
+
+#include "DecimalSeconds.h"
 
 namespace tessaro {
 
@@ -50,14 +50,14 @@ bool takesValue(std::string_view name)
 }
 
 CommandLine::CommandLine(const std::vector<std::string>& arguments, int defaultPort)
-    : listenPort(defaultPort)
+    : m_listenPort(defaultPort)
 {
     bool statusBodyGiven = false;
     bool statusCodeGiven = false;
-    for (size_t index = 0; index < arguments.size() && problem.empty(); ++index) {
+    for (size_t index = 0; index < arguments.size() && m_problem.empty(); ++index) {
         const std::string& argument = arguments[index];
         if (argument == "--help" || argument == "-h") {
-            helpWanted = true;
+            m_helpWanted = true;
             continue;
         }
         size_t equals = argument.find('=');
@@ -79,7 +79,7 @@ CommandLine::CommandLine(const std::vector<std::string>& arguments, int defaultP
         statusCodeGiven = statusCodeGiven || name == "--status-code";
         apply(name, value);
     }
-    if (problem.empty()) {
+    if (m_problem.empty()) {
         checkCombinations(statusBodyGiven, statusCodeGiven);
     }
 }
@@ -92,39 +92,39 @@ void CommandLine::apply(std::string_view name, const std::string& value)
             fail("--port takes a number from 0 to 65535, got '" + value + "'");
             return;
         }
-        listenPort = *port;
+        m_listenPort = *port;
     } else if (name == "--status") {
         for (const auto& [modeName, mode] : statusModes) {
             if (modeName == value) {
-                serviceOptions.statusMode = mode;
+                m_serviceOptions.statusMode = mode;
                 return;
             }
         }
         fail("unknown --status mode '" + value + "'");
     } else if (name == "--routing") {
-        serviceOptions.routing = value;
+        m_serviceOptions.routing = value;
     } else if (name == "--fallback-domain") {
-        serviceOptions.fallbackDomain = value;
+        m_serviceOptions.fallbackDomain = value;
     } else if (name == "--status-body") {
-        serviceOptions.statusBody = value;
+        m_serviceOptions.statusBody = value;
     } else if (name == "--status-code") {
         std::optional<int> code = integerIn(value, 100, 599);
         if (!code) {
             fail("--status-code takes an HTTP status from 100 to 599, got '" + value + "'");
             return;
         }
-        serviceOptions.statusCode = *code;
+        m_serviceOptions.statusCode = *code;
     } else if (name == "--status-delay") {
         std::optional<std::chrono::milliseconds> delay = DecimalSeconds::parse(value);
         if (!delay) {
             fail("--status-delay takes decimal seconds from 0 to 3600, got '" + value + "'");
             return;
         }
-        serviceOptions.statusDelay = *delay;
+        m_serviceOptions.statusDelay = *delay;
     } else if (name == "--launch-page") {
-        serviceOptions.launchPageFile = value;
+        m_serviceOptions.launchPageFile = value;
     } else if (name == "--request-log") {
-        serviceOptions.requestLogFile = value;
+        m_serviceOptions.requestLogFile = value;
     }
 }
 
@@ -132,22 +132,22 @@ void CommandLine::apply(std::string_view name, const std::string& value)
 // so it is refused rather than dropped.
 void CommandLine::checkCombinations(bool statusBodyGiven, bool statusCodeGiven)
 {
-    StatusMode mode = serviceOptions.statusMode;
+    StatusMode mode = m_serviceOptions.statusMode;
     bool custom = mode == StatusMode::Custom;
     bool document = mode == StatusMode::Default || mode == StatusMode::Fallback || mode == StatusMode::Valid500;
     if (custom && !statusBodyGiven) {
         fail("--status custom needs --status-body");
     } else if (!custom && (statusBodyGiven || statusCodeGiven)) {
         fail("--status-body and --status-code apply to --status custom only");
-    } else if (!document && (serviceOptions.routing || serviceOptions.fallbackDomain)) {
+    } else if (!document && (m_serviceOptions.routing || m_serviceOptions.fallbackDomain)) {
         fail("--routing and --fallback-domain apply to --status default, fallback and valid-500 only");
     }
 }
 
 void CommandLine::fail(std::string text)
 {
-    if (problem.empty()) {
-        problem = std::move(text);
+    if (m_problem.empty()) {
+        m_problem = std::move(text);
     }
 }
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "ServiceOptions.h"
-
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "ServiceOptions.h"
 
 namespace tessaro {
 
@@ -14,11 +14,11 @@ public:
     // `arguments` excludes the program name; `defaultPort` applies when --port is absent.
     CommandLine(const std::vector<std::string>& arguments, int defaultPort);
 
-    bool wantsHelp() const { return helpWanted; }
+    bool wantsHelp() const { return m_helpWanted; }
     // Why the command line cannot be used, or empty when it can.
-    const std::string& error() const { return problem; }
-    const ServiceOptions& options() const { return serviceOptions; }
-    int port() const { return listenPort; }
+    const std::string& error() const { return m_problem; }
+    const ServiceOptions& options() const { return m_serviceOptions; }
+    int port() const { return m_listenPort; }
 
     static std::string usage();
 
@@ -27,10 +27,10 @@ private:
     void checkCombinations(bool statusBodyGiven, bool statusCodeGiven);
     void fail(std::string text);
 
-    ServiceOptions serviceOptions;
-    int listenPort;
-    bool helpWanted = false;
-    std::string problem;
+    ServiceOptions m_serviceOptions;
+    int m_listenPort;
+    bool m_helpWanted = false;
+    std::string m_problem;
 };
 
 }

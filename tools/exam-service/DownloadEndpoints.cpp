@@ -1,10 +1,10 @@
 #include "DownloadEndpoints.h"
 
-#include "DecimalSeconds.h"
-#include "exam-service-assets/notFoundPage.h"
-
 #include <charconv>
 #include <optional>
+
+#include "DecimalSeconds.h"
+#include "exam-service-assets/notFoundPage.h"
 
 namespace tessaro {
 
@@ -32,7 +32,7 @@ void refuse(httplib::Response& response, const std::string& why)
 }
 
 DownloadEndpoints::DownloadEndpoints(const ShutdownLatch& latch)
-    : latch(latch)
+    : m_latch(latch)
 {
 }
 
@@ -59,7 +59,7 @@ void DownloadEndpoints::large(const httplib::Request& request, httplib::Response
     }
     response.set_content_provider(*size, "application/octet-stream",
                                   [this](size_t offset, size_t length, httplib::DataSink& sink) {
-                                      std::string_view piece = pattern.at(offset, length);
+                                      std::string_view piece = m_pattern.at(offset, length);
                                       return sink.write(piece.data(), piece.size());
                                   });
 }
@@ -80,7 +80,7 @@ void DownloadEndpoints::slow(const httplib::Request& request, httplib::Response&
         refuse(response, "seconds must be decimal seconds from 0 to 3600");
         return;
     }
-    latch.waitFor(*delay);
+    m_latch.waitFor(*delay);
     response.set_content("A text file that took its time.\n", "text/plain; charset=utf-8");
 }
 

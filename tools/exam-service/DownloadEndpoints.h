@@ -1,9 +1,9 @@
 #pragma once
 
+#include <httplib.h>
+
 #include "PatternBytes.h"
 #include "ShutdownLatch.h"
-
-#include <httplib.h>
 
 namespace tessaro {
 
@@ -23,8 +23,8 @@ public:
     void attachment(const httplib::Request& request, httplib::Response& response) const;
 
 private:
-    const ShutdownLatch& latch;
-    PatternBytes pattern;
+    const ShutdownLatch& m_latch;
+    PatternBytes m_pattern;
 };
 
 }

@@ -1,20 +1,19 @@
 #include "ExamService.h"
 
-#include "exam-service-assets/bridgeScript.h"
-#include "exam-service-assets/demoExamPage.h"
-#include "exam-service-assets/fallbackPage.h"
-#include "exam-service-assets/notFoundPage.h"
-
-#include <nlohmann/json.hpp>
-
-#include <sys/socket.h>
-
 #include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+
+#include <nlohmann/json.hpp>
+#include <sys/socket.h>
+
+#include "exam-service-assets/bridgeScript.h"
+#include "exam-service-assets/demoExamPage.h"
+#include "exam-service-assets/fallbackPage.h"
+#include "exam-service-assets/notFoundPage.h"
 
 namespace tessaro {
 
@@ -56,9 +55,9 @@ void socketOptions(socket_t socket)
 }
 
 ExamService::ExamService(ServiceOptions options)
-    : options(std::move(options))
-    , verifier(SecurityVerifier::configured())
-    , downloads(latch)
+    : m_options(std::move(options))
+    , m_verifier(SecurityVerifier::configured())
+    , m_downloads(m_latch)
 {
 }
 
@@ -69,88 +68,88 @@ ExamService::~ExamService()
 
 std::optional<std::string> ExamService::start(int port)
 {
-    if (server) {
+    if (m_server) {
         return "the service was started already";
     }
     if (std::optional<std::string> failure = loadLaunchPage()) {
         return failure;
     }
-    if (!options.requestLogFile.empty()) {
-        requestLog = std::make_unique<RequestLog>(options.requestLogFile);
-        if (!requestLog->isOpen()) {
-            return "cannot open the request log " + options.requestLogFile + ": " + std::strerror(errno);
+    if (!m_options.requestLogFile.empty()) {
+        m_requestLog = std::make_unique<RequestLog>(m_options.requestLogFile);
+        if (!m_requestLog->isOpen()) {
+            return "cannot open the request log " + m_options.requestLogFile + ": " + std::strerror(errno);
         }
     }
 
-    server = std::make_unique<httplib::Server>();
-    server->new_task_queue = [] { return new httplib::ThreadPool(serverThreads); };
-    server->set_socket_options(socketOptions);
-    server->set_keep_alive_timeout(keepAliveSeconds);
+    m_server = std::make_unique<httplib::Server>();
+    m_server->new_task_queue = [] { return new httplib::ThreadPool(serverThreads); };
+    m_server->set_socket_options(socketOptions);
+    m_server->set_keep_alive_timeout(keepAliveSeconds);
     // Every answer is made afresh: tests change pages and modes between runs on the same port.
-    server->set_default_headers({ { "Cache-Control", "no-store" } });
+    m_server->set_default_headers({ { "Cache-Control", "no-store" } });
     addRoutes();
 
-    int bound = port == 0 ? server->bind_to_any_port(loopback) : (server->bind_to_port(loopback, port) ? port : -1);
+    int bound = port == 0 ? m_server->bind_to_any_port(loopback) : (m_server->bind_to_port(loopback, port) ? port : -1);
     if (bound <= 0) {
         int reason = errno;
         return "cannot listen on " + std::string(loopback) + ":" + (port == 0 ? "any port" : std::to_string(port))
             + ": " + std::strerror(reason) + (reason == EADDRINUSE ? " (is another exam-service running?)" : "");
     }
-    boundPort = bound;
-    status = std::make_unique<StatusEndpoint>(options, boundPort);
+    m_boundPort = bound;
+    m_status = std::make_unique<StatusEndpoint>(m_options, m_boundPort);
 
-    listener = std::thread([this] {
-        server->listen_after_bind();
-        listenerEnded = true;
+    m_listener = std::thread([this] {
+        m_server->listen_after_bind();
+        m_listenerEnded = true;
     });
     // stop() does nothing to a server that is not running yet, so it must be running before
     // anyone can ask it to stop.
-    while (!server->is_running() && !listenerEnded) {
+    while (!m_server->is_running() && !m_listenerEnded) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-    if (listenerEnded) {
-        return "the server on " + std::string(loopback) + ":" + std::to_string(boundPort) + " ended at once";
+    if (m_listenerEnded) {
+        return "the server on " + std::string(loopback) + ":" + std::to_string(m_boundPort) + " ended at once";
     }
     return std::nullopt;
 }
 
 void ExamService::stop()
 {
-    latch.release();
-    if (server) {
-        server->stop();
+    m_latch.release();
+    if (m_server) {
+        m_server->stop();
     }
-    if (listener.joinable()) {
-        listener.join();
+    if (m_listener.joinable()) {
+        m_listener.join();
     }
 }
 
 std::optional<std::string> ExamService::loadLaunchPage()
 {
-    if (options.launchPageFile.empty()) {
-        launchPage = assets::demoExamPage;
+    if (m_options.launchPageFile.empty()) {
+        m_launchPage = assets::demoExamPage;
         return std::nullopt;
     }
     std::error_code notAFile;
-    std::ifstream file(options.launchPageFile, std::ios::binary);
-    if (!std::filesystem::is_regular_file(options.launchPageFile, notAFile) || !file) {
-        return "cannot read the launch page " + options.launchPageFile;
+    std::ifstream file(m_options.launchPageFile, std::ios::binary);
+    if (!std::filesystem::is_regular_file(m_options.launchPageFile, notAFile) || !file) {
+        return "cannot read the launch page " + m_options.launchPageFile;
     }
     // An empty page is a page too; only its stream reports "nothing inserted".
     std::ostringstream content;
     content << file.rdbuf();
-    launchPage = content.str();
+    m_launchPage = content.str();
     return std::nullopt;
 }
 
 void ExamService::addRoutes()
 {
-    httplib::Server& http = *server;
+    httplib::Server& http = *m_server;
     http.Get(R"(/status\.json)", logged([this](const httplib::Request&, httplib::Response& response) {
-                 latch.waitFor(options.statusDelay);
-                 status->answer(response);
+                 m_latch.waitFor(m_options.statusDelay);
+                 m_status->answer(response);
              }));
-    http.Get("/native-launch", logged(fixed(launchPage, htmlType)));
+    http.Get("/native-launch", logged(fixed(m_launchPage, htmlType)));
     http.Get("/fallback/init", logged(fixed(assets::fallbackPage, htmlType)));
     http.Get(R"(/bridge\.js)", logged(fixed(assets::bridgeScript, "text/javascript; charset=utf-8")));
     http.Post("/report", logged([](const httplib::Request&, httplib::Response& response) { response.status = 204; }));
@@ -161,7 +160,7 @@ void ExamService::addRoutes()
                   upload(request, response);
               }));
 
-    const DownloadEndpoints& files = downloads;
+    const DownloadEndpoints& files = m_downloads;
     http.Get(R"(/files/small\.txt)",
              logged([&files](const auto& request, auto& response) { files.small(request, response); }));
     http.Get(R"(/files/large\.bin)",
@@ -183,8 +182,8 @@ void ExamService::addRoutes()
     // Requests that no handler saw (httplib refused them before routing, and so left them
     // without a path match) are logged once their answer is out.
     http.set_logger([this](const httplib::Request& request, const httplib::Response&) {
-        if (requestLog && request.matches.empty()) {
-            requestLog->record(request);
+        if (m_requestLog && request.matches.empty()) {
+            m_requestLog->record(request);
         }
     });
 }
@@ -193,8 +192,8 @@ void ExamService::addRoutes()
 httplib::Server::Handler ExamService::logged(httplib::Server::Handler handler)
 {
     return [this, handler = std::move(handler)](const httplib::Request& request, httplib::Response& response) {
-        if (requestLog) {
-            requestLog->record(request);
+        if (m_requestLog) {
+            m_requestLog->record(request);
         }
         handler(request, response);
     };
@@ -204,7 +203,7 @@ httplib::Server::Handler ExamService::logged(httplib::Server::Handler handler)
 void ExamService::verifySecurity(const httplib::Request& request, httplib::Response& response) const
 {
     bool verified = request.has_param("answer")
-        && verifier.verify(request.get_param_value("examkey"), request.get_param_value("answer"));
+        && m_verifier.verify(request.get_param_value("examkey"), request.get_param_value("answer"));
     response.set_content(nlohmann::json { { "verified", verified } }.dump(), jsonType);
 }
 

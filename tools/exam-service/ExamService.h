@@ -1,19 +1,19 @@
 #pragma once
 
+#include <atomic>
+#include <memory>
+#include <optional>
+#include <string>
+#include <thread>
+
+#include <httplib.h>
+
 #include "DownloadEndpoints.h"
 #include "RequestLog.h"
 #include "SecurityVerifier.h"
 #include "ServiceOptions.h"
 #include "ShutdownLatch.h"
 #include "StatusEndpoint.h"
-
-#include <httplib.h>
-
-#include <atomic>
-#include <memory>
-#include <optional>
-#include <string>
-#include <thread>
 
 namespace tessaro {
 
@@ -34,7 +34,7 @@ public:
     void stop();
 
     // The port listened on, once started.
-    int port() const { return boundPort; }
+    int port() const { return m_boundPort; }
 
 private:
     std::optional<std::string> loadLaunchPage();
@@ -43,17 +43,17 @@ private:
     void verifySecurity(const httplib::Request& request, httplib::Response& response) const;
     void upload(const httplib::Request& request, httplib::Response& response) const;
 
-    ServiceOptions options;
-    SecurityVerifier verifier;
-    ShutdownLatch latch;
-    DownloadEndpoints downloads;
-    std::string launchPage;
-    std::unique_ptr<StatusEndpoint> status;
-    std::unique_ptr<RequestLog> requestLog;
-    std::unique_ptr<httplib::Server> server;
-    std::thread listener;
-    std::atomic<bool> listenerEnded { false };
-    int boundPort = 0;
+    ServiceOptions m_options;
+    SecurityVerifier m_verifier;
+    ShutdownLatch m_latch;
+    DownloadEndpoints m_downloads;
+    std::string m_launchPage;
+    std::unique_ptr<StatusEndpoint> m_status;
+    std::unique_ptr<RequestLog> m_requestLog;
+    std::unique_ptr<httplib::Server> m_server;
+    std::thread m_listener;
+    std::atomic<bool> m_listenerEnded { false };
+    int m_boundPort = 0;
 };
 
 }

@@ -21,7 +21,7 @@ public:
     std::string_view at(uint64_t offset, size_t length) const;
 
 private:
-    std::string buffer;
+    std::string m_buffer;
 };
 
 }

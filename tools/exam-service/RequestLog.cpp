@@ -25,15 +25,15 @@ bool isAddedByServer(const std::string& name)
 }
 
 RequestLog::RequestLog(const std::string& path)
-    : file(path, std::ios::out | std::ios::app | std::ios::binary)
+    : m_file(path, std::ios::out | std::ios::app | std::ios::binary)
 {
 }
 
 void RequestLog::record(const httplib::Request& request)
 {
     std::string line = describe(request);
-    std::lock_guard lock(mutex);
-    file << line << '\n' << std::flush;
+    std::lock_guard lock(m_mutex);
+    m_file << line << '\n' << std::flush;
 }
 
 std::string RequestLog::describe(const httplib::Request& request)

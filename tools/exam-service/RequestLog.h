@@ -19,15 +19,15 @@ public:
     // Appends to `path`, creating it when needed; isOpen() tells whether that worked.
     explicit RequestLog(const std::string& path);
 
-    bool isOpen() const { return file.is_open() && file.good(); }
+    bool isOpen() const { return m_file.is_open() && m_file.good(); }
     void record(const httplib::Request& request);
 
     // The line for one request, without its newline.
     static std::string describe(const httplib::Request& request);
 
 private:
-    std::mutex mutex;
-    std::ofstream file;
+    std::mutex m_mutex;
+    std::ofstream m_file;
 };
 
 }

@@ -10,7 +10,7 @@
 namespace tessaro {
 
 SecurityVerifier::SecurityVerifier(std::string_view constantMessage, std::string_view constantKey)
-    : derivedKeyHex(hmacSha256Hex(constantMessage, constantKey))
+    : m_derivedKeyHex(hmacSha256Hex(constantMessage, constantKey))
 {
 }
 
@@ -45,7 +45,7 @@ std::string SecurityVerifier::hmacSha256Hex(std::string_view message, std::strin
 
 std::string SecurityVerifier::expectedAnswer(std::string_view examKey) const
 {
-    return hmacSha256Hex(examKey, derivedKeyHex);
+    return hmacSha256Hex(examKey, m_derivedKeyHex);
 }
 
 // Compared in constant time: the service never helps a guesser along, not even by timing.

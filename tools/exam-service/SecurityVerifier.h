@@ -22,7 +22,7 @@ public:
     bool verify(std::string_view examKey, std::string_view answer) const;
 
 private:
-    std::string derivedKeyHex;
+    std::string m_derivedKeyHex;
 };
 
 }

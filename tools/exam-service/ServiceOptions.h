@@ -1,10 +1,10 @@
 #pragma once
 
-#include "StatusMode.h"
-
 #include <chrono>
 #include <optional>
 #include <string>
+
+#include "StatusMode.h"
 
 namespace tessaro {
 

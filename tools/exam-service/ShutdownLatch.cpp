@@ -4,17 +4,17 @@ namespace tessaro {
 
 bool ShutdownLatch::waitFor(std::chrono::milliseconds delay) const
 {
-    std::unique_lock lock(mutex);
-    return !changed.wait_for(lock, delay, [this] { return released; });
+    std::unique_lock lock(m_mutex);
+    return !m_changed.wait_for(lock, delay, [this] { return m_released; });
 }
 
 void ShutdownLatch::release()
 {
     {
-        std::lock_guard lock(mutex);
-        released = true;
+        std::lock_guard lock(m_mutex);
+        m_released = true;
     }
-    changed.notify_all();
+    m_changed.notify_all();
 }
 
 }

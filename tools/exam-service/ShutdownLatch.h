@@ -15,9 +15,9 @@ public:
     void release();
 
 private:
-    mutable std::mutex mutex;
-    mutable std::condition_variable changed;
-    bool released = false;
+    mutable std::mutex m_mutex;
+    mutable std::condition_variable m_changed;
+    bool m_released = false;
 };
 
 }

@@ -1,8 +1,8 @@
 #include "StatusEndpoint.h"
 
-#include "exam-service-assets/notFoundPage.h"
-
 #include <nlohmann/json.hpp>
+
+#include "exam-service-assets/notFoundPage.h"
 
 namespace tessaro {
 
@@ -27,20 +27,20 @@ std::string statusDocument(const ServiceOptions& options, int port)
 }
 
 StatusEndpoint::StatusEndpoint(const ServiceOptions& options, int port)
-    : mode(options.statusMode)
-    , customCode(options.statusCode)
+    : m_mode(options.statusMode)
+    , m_customCode(options.statusCode)
 {
-    switch (mode) {
+    switch (m_mode) {
     case StatusMode::Default:
     case StatusMode::Fallback:
     case StatusMode::Valid500:
-        body = statusDocument(options, port);
+        m_body = statusDocument(options, port);
         break;
     case StatusMode::Html404:
-        body = assets::notFoundPage;
+        m_body = assets::notFoundPage;
         break;
     case StatusMode::Custom:
-        body = options.statusBody;
+        m_body = options.statusBody;
         break;
     case StatusMode::Empty:
     case StatusMode::Drop:
@@ -50,24 +50,24 @@ StatusEndpoint::StatusEndpoint(const ServiceOptions& options, int port)
 
 void StatusEndpoint::answer(httplib::Response& response) const
 {
-    switch (mode) {
+    switch (m_mode) {
     case StatusMode::Default:
     case StatusMode::Fallback:
     case StatusMode::Empty:
         response.status = 200;
-        response.set_content(body, jsonType);
+        response.set_content(m_body, jsonType);
         break;
     case StatusMode::Valid500:
         response.status = 500;
-        response.set_content(body, jsonType);
+        response.set_content(m_body, jsonType);
         break;
     case StatusMode::Html404:
         response.status = 404;
-        response.set_content(body, "text/html; charset=utf-8");
+        response.set_content(m_body, "text/html; charset=utf-8");
         break;
     case StatusMode::Custom:
-        response.status = customCode;
-        response.set_content(body, jsonType);
+        response.status = m_customCode;
+        response.set_content(m_body, jsonType);
         break;
     case StatusMode::Drop:
         // The headers and a first piece go out; refusing the rest makes httplib close the

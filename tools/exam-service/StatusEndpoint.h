@@ -1,10 +1,10 @@
 #pragma once
 
-#include "ServiceOptions.h"
+#include <string>
 
 #include <httplib.h>
 
-#include <string>
+#include "ServiceOptions.h"
 
 namespace tessaro {
 
@@ -17,9 +17,9 @@ public:
     void answer(httplib::Response& response) const;
 
 private:
-    StatusMode mode;
-    int customCode;
-    std::string body;
+    StatusMode m_mode;
+    int m_customCode;
+    std::string m_body;
 };
 
 }

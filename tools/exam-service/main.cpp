@@ -1,14 +1,14 @@
-#include "CommandLine.h"
-#include "ExamService.h"
-
-#include <pthread.h>
-#include <signal.h>
-
 #include <exception>
 #include <iostream>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include <pthread.h>
+#include <signal.h>
+
+#include "CommandLine.h"
+#include "ExamService.h"
 
 int main(int argc, char** argv)
 {

@@ -26,31 +26,31 @@ public:
 
     void record(Result result)
     {
-        std::lock_guard lock(mutex);
-        seen.push_back(Seen { std::move(result), std::this_thread::get_id() });
-        arrived.notify_all();
+        std::lock_guard lock(m_mutex);
+        m_seen.push_back(Seen { std::move(result), std::this_thread::get_id() });
+        m_arrived.notify_all();
     }
 
     // Waits for `count` completions; the bound only keeps a lost completion from
     // hanging the test.
     std::vector<Seen> waitFor(size_t count)
     {
-        std::unique_lock lock(mutex);
-        EXPECT_TRUE(arrived.wait_for(lock, std::chrono::minutes(1), [&] { return seen.size() >= count; }))
-            << seen.size() << " of " << count << " completions arrived";
-        return seen;
+        std::unique_lock lock(m_mutex);
+        EXPECT_TRUE(m_arrived.wait_for(lock, std::chrono::minutes(1), [&] { return m_seen.size() >= count; }))
+            << m_seen.size() << " of " << count << " completions arrived";
+        return m_seen;
     }
 
     std::vector<Seen> all()
     {
-        std::lock_guard lock(mutex);
-        return seen;
+        std::lock_guard lock(m_mutex);
+        return m_seen;
     }
 
 private:
-    std::mutex mutex;
-    std::condition_variable arrived;
-    std::vector<Seen> seen;
+    std::mutex m_mutex;
+    std::condition_variable m_arrived;
+    std::vector<Seen> m_seen;
 };
 
 }

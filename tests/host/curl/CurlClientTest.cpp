@@ -30,7 +30,7 @@ std::optional<std::string> environment(const char* name)
 
 CurlClientTest::CurlClientTest()
     : folder(makeFolder())
-    , formerTemporaryFolder(environment("TMPDIR"))
+    , m_formerTemporaryFolder(environment("TMPDIR"))
 {
     ::setenv("TMPDIR", folder.c_str(), 1);
     client = std::make_unique<CurlHttpClient>(userAgent);
@@ -40,8 +40,8 @@ CurlClientTest::~CurlClientTest()
 {
     client.reset();
     std::filesystem::remove_all(folder);
-    if (formerTemporaryFolder) {
-        ::setenv("TMPDIR", formerTemporaryFolder->c_str(), 1);
+    if (m_formerTemporaryFolder) {
+        ::setenv("TMPDIR", m_formerTemporaryFolder->c_str(), 1);
     } else {
         ::unsetenv("TMPDIR");
     }

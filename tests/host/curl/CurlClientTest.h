@@ -1,15 +1,15 @@
 #pragma once
 
-#include "Completions.h"
-#include "TestServer.h"
-#include "platform/curl/CurlHttpClient.h"
-
-#include <gtest/gtest.h>
-
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "Completions.h"
+#include "TestServer.h"
+#include "platform/curl/CurlHttpClient.h"
 
 namespace tessaro {
 
@@ -33,10 +33,13 @@ protected:
     // An address on which nothing listens.
     static std::string closedPortAddress();
 
+public:
     std::string folder;
-    std::optional<std::string> formerTemporaryFolder;
     TestServer server;
     std::unique_ptr<CurlHttpClient> client;
+
+private:
+    std::optional<std::string> m_formerTemporaryFolder;
 };
 
 }

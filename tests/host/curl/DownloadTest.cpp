@@ -15,22 +15,22 @@ constexpr size_t downloadBytes = 3 * 1024 * 1024 + 1;
 class FileSizeLimit {
 public:
     explicit FileSizeLimit(rlim_t bytes)
-        : formerHandler(std::signal(SIGXFSZ, SIG_IGN))
+        : m_formerHandler(std::signal(SIGXFSZ, SIG_IGN))
     {
-        ::getrlimit(RLIMIT_FSIZE, &former);
-        rlimit limited = former;
+        ::getrlimit(RLIMIT_FSIZE, &m_former);
+        rlimit limited = m_former;
         limited.rlim_cur = bytes;
         ::setrlimit(RLIMIT_FSIZE, &limited);
     }
     ~FileSizeLimit()
     {
-        ::setrlimit(RLIMIT_FSIZE, &former);
-        std::signal(SIGXFSZ, formerHandler);
+        ::setrlimit(RLIMIT_FSIZE, &m_former);
+        std::signal(SIGXFSZ, m_formerHandler);
     }
 
 private:
-    void (*formerHandler)(int);
-    rlimit former {};
+    void (*m_formerHandler)(int);
+    rlimit m_former {};
 };
 
 TEST_F(CurlClientTest, DownloadLandsInATemporaryFileRemovedAfterTheCompletion)

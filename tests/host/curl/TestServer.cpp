@@ -21,27 +21,27 @@ size_t number(const httplib::Request& request)
 TestServer::TestServer()
 {
     // Fifty transfers at once must all be served, each on its own connection.
-    server.new_task_queue = [] { return new httplib::ThreadPool(64); };
-    server.set_keep_alive_max_count(1);
+    m_server.new_task_queue = [] { return new httplib::ThreadPool(64); };
+    m_server.set_keep_alive_max_count(1);
     addRoutes();
-    port = server.bind_to_any_port("127.0.0.1");
-    thread = std::thread([this] { server.listen_after_bind(); });
+    m_port = m_server.bind_to_any_port("127.0.0.1");
+    m_thread = std::thread([this] { m_server.listen_after_bind(); });
 }
 
 TestServer::~TestServer()
 {
     {
-        std::lock_guard lock(mutex);
-        stopping = true;
+        std::lock_guard lock(m_mutex);
+        m_stopping = true;
     }
-    changed.notify_all();
-    server.stop();
-    thread.join();
+    m_changed.notify_all();
+    m_server.stop();
+    m_thread.join();
 }
 
 std::string TestServer::address(const std::string& path) const
 {
-    return "http://127.0.0.1:" + std::to_string(port) + path;
+    return "http://127.0.0.1:" + std::to_string(m_port) + path;
 }
 
 std::string TestServer::bytes(size_t count)
@@ -55,31 +55,31 @@ std::string TestServer::bytes(size_t count)
 
 void TestServer::waitForStalls(int count)
 {
-    std::unique_lock lock(mutex);
-    ASSERT_TRUE(changed.wait_for(lock, std::chrono::minutes(1), [&] { return stalls >= count; }));
+    std::unique_lock lock(m_mutex);
+    ASSERT_TRUE(m_changed.wait_for(lock, std::chrono::minutes(1), [&] { return m_stalls >= count; }));
 }
 
 void TestServer::stall(httplib::DataSink& sink)
 {
     sink.write(bytes(1024).data(), 1024);
-    std::unique_lock lock(mutex);
-    ++stalls;
-    changed.notify_all();
-    changed.wait(lock, [this] { return stopping; });
+    std::unique_lock lock(m_mutex);
+    ++m_stalls;
+    m_changed.notify_all();
+    m_changed.wait(lock, [this] { return m_stopping; });
 }
 
 void TestServer::addRoutes()
 {
     using httplib::Request, httplib::Response;
-    server.Get("/echo/(.*)", [](const Request& request, Response& response) {
+    m_server.Get("/echo/(.*)", [](const Request& request, Response& response) {
         response.set_content(request.matches[1].str(), "text/plain");
     });
-    server.Get(R"(/status/(\d+))", [](const Request& request, Response& response) {
+    m_server.Get(R"(/status/(\d+))", [](const Request& request, Response& response) {
         response.status = static_cast<int>(number(request));
         response.set_content("status " + request.matches[1].str(), "text/plain");
     });
-    server.Get("/empty", [](const Request&, Response& response) { response.set_content("", "text/plain"); });
-    server.Get(R"(/hops/(\d+))", [](const Request& request, Response& response) {
+    m_server.Get("/empty", [](const Request&, Response& response) { response.set_content("", "text/plain"); });
+    m_server.Get(R"(/hops/(\d+))", [](const Request& request, Response& response) {
         const size_t left = number(request);
         if (left == 0) {
             response.set_content("arrived", "text/plain");
@@ -87,12 +87,12 @@ void TestServer::addRoutes()
             response.set_redirect("/hops/" + std::to_string(left - 1));
         }
     });
-    server.Get("/to-missing", [](const Request&, Response& response) { response.set_redirect("/status/404"); });
-    server.Get("/to-file", [](const Request&, Response& response) { response.set_redirect("file:///etc/passwd"); });
-    server.Get(R"(/bytes/(\d+))", [](const Request& request, Response& response) {
+    m_server.Get("/to-missing", [](const Request&, Response& response) { response.set_redirect("/status/404"); });
+    m_server.Get("/to-file", [](const Request&, Response& response) { response.set_redirect("file:///etc/passwd"); });
+    m_server.Get(R"(/bytes/(\d+))", [](const Request& request, Response& response) {
         response.set_content(bytes(number(request)), "application/octet-stream");
     });
-    server.Get(R"(/chunked/(\d+))", [](const Request& request, Response& response) {
+    m_server.Get(R"(/chunked/(\d+))", [](const Request& request, Response& response) {
         auto body = std::make_shared<std::string>(bytes(number(request)));
         response.set_chunked_content_provider(
             "application/octet-stream", [body](size_t offset, httplib::DataSink& sink) {
@@ -104,7 +104,7 @@ void TestServer::addRoutes()
                 return true;
             });
     });
-    server.Get("/truncated", [](const Request&, Response& response) {
+    m_server.Get("/truncated", [](const Request&, Response& response) {
         response.set_content_provider(1024 * 1024, "application/octet-stream",
                                       [](size_t offset, size_t, httplib::DataSink& sink) {
                                           if (offset > 0) {
@@ -114,20 +114,20 @@ void TestServer::addRoutes()
                                           return true;
                                       });
     });
-    server.Get("/stall", [this](const Request&, Response& response) {
+    m_server.Get("/stall", [this](const Request&, Response& response) {
         response.set_chunked_content_provider("application/octet-stream", [this](size_t, httplib::DataSink& sink) {
             stall(sink);
             return false;
         });
     });
-    server.Get("/user-agent", [](const Request& request, Response& response) {
+    m_server.Get("/user-agent", [](const Request& request, Response& response) {
         response.set_content(request.get_header_value("User-Agent"), "text/plain");
     });
-    server.Get("/cookie/set", [](const Request&, Response& response) {
+    m_server.Get("/cookie/set", [](const Request&, Response& response) {
         response.set_header("Set-Cookie", "session=secret; Path=/");
         response.set_redirect("/cookie/echo");
     });
-    server.Get("/cookie/echo", [](const Request& request, Response& response) {
+    m_server.Get("/cookie/echo", [](const Request& request, Response& response) {
         response.set_content(request.has_header("Cookie") ? request.get_header_value("Cookie") : "no cookie",
                              "text/plain");
     });

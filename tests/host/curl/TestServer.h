@@ -38,13 +38,13 @@ private:
     void addRoutes();
     void stall(httplib::DataSink& sink);
 
-    httplib::Server server;
-    int port = 0;
-    std::mutex mutex;
-    std::condition_variable changed;
-    int stalls = 0;
-    bool stopping = false;
-    std::thread thread;
+    httplib::Server m_server;
+    int m_port = 0;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    int m_stalls = 0;
+    bool m_stopping = false;
+    std::thread m_thread;
 };
 
 }

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "web/PageCall.h"
 #include "tests/host/engine/PageCallEngine.h"
+#include "web/PageCall.h"
 
 namespace tessaro::testing {
 namespace {

@@ -7,11 +7,12 @@ namespace tessaro::testing {
 namespace {
 
 class AppDelegateTest : public ::testing::Test {
-protected:
+public:
     FakeHost host;
     std::string examKey;
     AppDelegate delegate { host.app, host.clipboard, host.clock, host.output, examKey };
 
+protected:
     void pressAt(const std::vector<double>& times)
     {
         for (const double time : times) {

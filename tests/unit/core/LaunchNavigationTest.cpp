@@ -22,10 +22,11 @@ TEST(LaunchAddress, IsComposedFromRoutingDomainAndKey)
         { "fallback", "", "", "/init" },
         { "FALLBACK", "https://f.test", "k", launchPage + "?examkey=k" },
     };
-    for (const auto& testCase : cases)
+    for (const auto& testCase : cases) {
         EXPECT_EQ(launchAddress(testCase.routing, testCase.fallbackDomain, launchPage, testCase.examKey),
                   testCase.expected)
             << testCase.routing << " " << testCase.examKey;
+    }
 }
 
 class LaunchNavigationTest : public ControllerFixture {

@@ -70,15 +70,15 @@ protected:
     {
         struct stat shm { };
         struct stat destination { };
-        if (::stat("/dev/shm", &shm) != 0 || ::stat(target.path().c_str(), &destination) != 0
+        if (::stat("/dev/shm", &shm) != 0 || ::stat(m_target.path().c_str(), &destination) != 0
             || shm.st_dev == destination.st_dev) {
             GTEST_SKIP() << "/dev/shm is not a file system of its own here";
         }
-        source.emplace("/dev/shm");
+        m_source.emplace("/dev/shm");
     }
 
-    TemporaryFolder target;
-    std::optional<TemporaryFolder> source;
+    TemporaryFolder m_target;
+    std::optional<TemporaryFolder> m_source;
 };
 
 TEST_F(AcrossFileSystems, CopiesTheBytesAndRemovesTheSource)
@@ -87,45 +87,45 @@ TEST_F(AcrossFileSystems, CopiesTheBytesAndRemovesTheSource)
     for (std::size_t i = 0; i < content.size(); ++i) {
         content[i] = static_cast<char>(i * 7 % 251);
     }
-    source->write("download", content);
-    ::chmod((*source / "download").c_str(), 0640);
+    m_source->write("download", content);
+    ::chmod((*m_source / "download").c_str(), 0640);
 
-    EXPECT_EQ(moveFileWithoutReplacing(*source / "download", target / "paper.pdf"), std::nullopt);
-    EXPECT_EQ(target.entries(), (Names { "paper.pdf" }));
-    EXPECT_EQ(source->entries(), Names {});
-    EXPECT_EQ(fileContent(target / "paper.pdf"), content);
-    EXPECT_EQ(modeOf(target / "paper.pdf"), 0640u);
+    EXPECT_EQ(moveFileWithoutReplacing(*m_source / "download", m_target / "paper.pdf"), std::nullopt);
+    EXPECT_EQ(m_target.entries(), (Names { "paper.pdf" }));
+    EXPECT_EQ(m_source->entries(), Names {});
+    EXPECT_EQ(fileContent(m_target / "paper.pdf"), content);
+    EXPECT_EQ(modeOf(m_target / "paper.pdf"), 0640u);
 }
 
 TEST_F(AcrossFileSystems, NeverReplacesAndLeavesNoHiddenFile)
 {
-    source->write("download", "new");
-    target.write("paper.pdf", "old");
+    m_source->write("download", "new");
+    m_target.write("paper.pdf", "old");
 
-    EXPECT_EQ(errorOf(moveFileWithoutReplacing(*source / "download", target / "paper.pdf")),
-              "Could not move \"" + *source / "download" + "\" to \"" + target / "paper.pdf" + "\": File exists");
-    EXPECT_EQ(target.entries(), (Names { "paper.pdf" }));
-    EXPECT_EQ(fileContent(target / "paper.pdf"), "old");
-    EXPECT_EQ(fileContent(*source / "download"), "new");
+    EXPECT_EQ(errorOf(moveFileWithoutReplacing(*m_source / "download", m_target / "paper.pdf")),
+              "Could not move \"" + *m_source / "download" + "\" to \"" + m_target / "paper.pdf" + "\": File exists");
+    EXPECT_EQ(m_target.entries(), (Names { "paper.pdf" }));
+    EXPECT_EQ(fileContent(m_target / "paper.pdf"), "old");
+    EXPECT_EQ(fileContent(*m_source / "download"), "new");
 }
 
 TEST_F(AcrossFileSystems, AMissingDestinationFolderKeepsTheSource)
 {
-    source->write("download", "new");
-    EXPECT_EQ(errorOf(moveFileWithoutReplacing(*source / "download", target / "gone/paper.pdf")),
-              "Could not move \"" + *source / "download" + "\" to \"" + target / "gone/paper.pdf"
+    m_source->write("download", "new");
+    EXPECT_EQ(errorOf(moveFileWithoutReplacing(*m_source / "download", m_target / "gone/paper.pdf")),
+              "Could not move \"" + *m_source / "download" + "\" to \"" + m_target / "gone/paper.pdf"
                   + "\": No such file or directory");
-    EXPECT_EQ(source->entries(), (Names { "download" }));
-    EXPECT_EQ(target.entries(), Names {});
+    EXPECT_EQ(m_source->entries(), (Names { "download" }));
+    EXPECT_EQ(m_target.entries(), Names {});
 }
 
 TEST_F(AcrossFileSystems, OnlyRegularFilesAreCarriedOver)
 {
-    source->makeFolder("folder");
-    EXPECT_EQ(errorOf(moveFileWithoutReplacing(*source / "folder", target / "folder")),
-              "Could not move \"" + *source / "folder" + "\" to \"" + target / "folder"
+    m_source->makeFolder("folder");
+    EXPECT_EQ(errorOf(moveFileWithoutReplacing(*m_source / "folder", m_target / "folder")),
+              "Could not move \"" + *m_source / "folder" + "\" to \"" + m_target / "folder"
                   + "\": Invalid cross-device link");
-    EXPECT_EQ(target.entries(), Names {});
+    EXPECT_EQ(m_target.entries(), Names {});
 }
 
 TEST(WriteFileAtomically, StoresTheBytesExactly)

@@ -23,18 +23,18 @@ public:
         if (::mkdtemp(pattern.data()) == nullptr) {
             throw std::runtime_error("mkdtemp failed in " + parent.string());
         }
-        path_ = pattern;
+        m_path = pattern;
     }
     TemporaryFolder(const TemporaryFolder&) = delete;
     TemporaryFolder& operator=(const TemporaryFolder&) = delete;
     ~TemporaryFolder()
     {
         std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
+        std::filesystem::remove_all(m_path, ignored);
     }
 
-    const std::string& path() const { return path_; }
-    std::string operator/(std::string_view relative) const { return path_ + "/" + std::string(relative); }
+    const std::string& path() const { return m_path; }
+    std::string operator/(std::string_view relative) const { return m_path + "/" + std::string(relative); }
 
     // Writes a file below the folder, making the folders on the way.
     void write(std::string_view relative, std::string_view content) const
@@ -50,7 +50,7 @@ public:
     std::vector<std::string> entries() const
     {
         std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(path_)) {
+        for (const auto& entry : std::filesystem::directory_iterator(m_path)) {
             names.push_back(entry.path().filename().string());
         }
         std::sort(names.begin(), names.end());
@@ -58,7 +58,7 @@ public:
     }
 
 private:
-    std::string path_;
+    std::string m_path;
 };
 
 inline std::string fileContent(const std::string& path)

@@ -47,6 +47,7 @@ protected:
 
     std::string locate() const { return pathOf(withEnvironment({ { "HOME", home.path() } }).locate()); }
 
+public:
     TemporaryFolder home;
     TemporaryFolder elsewhere;
 };

@@ -60,6 +60,7 @@ protected:
         return lines;
     }
 
+public:
     fs::path folder;
     std::unique_ptr<ExamService> service;
 };
