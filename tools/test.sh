@@ -14,6 +14,15 @@ as_root=()
 echo "== Build and test"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build "$build"
+
+echo "== House style"
+# The naming and brace checks of .clang-tidy over every source of the build; a finding
+# fails the run.
+if ! run-clang-tidy -p "$build" -j 2 -quiet "^(?!$build/)$root/" > "$build/clang-tidy.log" 2>&1; then
+    grep -E "(error|warning):" "$build/clang-tidy.log" | sort -u
+    echo "clang-tidy found departures from the house style (whole output: $build/clang-tidy.log)"
+    exit 1
+fi
 # A test on a virtual desktop that fails is run once more before it counts: the X
 # server, the window manager and the web engine share two cores with everything else.
 ctest --test-dir "$build" --output-on-failure --parallel 2 --repeat until-pass:2

@@ -46,6 +46,7 @@ protected:
         return ::testing::AssertionSuccess();
     }
 
+public:
     PageCallEngine engine;
 };
 
