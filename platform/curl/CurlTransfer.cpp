@@ -28,16 +28,13 @@ CurlTransfer::CurlTransfer(std::string address)
 
 std::optional<std::string> CurlTransfer::open(const std::string& userAgent)
 {
-    if (m_address.find('\0') != std::string::npos) {
+    if (m_address.find('\0') != std::string::npos)
         return "the address contains a NUL character";
-    }
     m_easy.reset(curl_easy_init());
-    if (!m_easy) {
+    if (!m_easy)
         return "libcurl could not create a transfer";
-    }
-    if (auto problem = configure(userAgent)) {
+    if (auto problem = configure(userAgent))
         return problem;
-    }
     return openSink(m_easy.get());
 }
 
@@ -64,9 +61,8 @@ std::optional<std::string> CurlTransfer::configure(const std::string& userAgent)
         curl_easy_setopt(handle, CURLOPT_WRITEDATA, this),
     };
     const auto refused = std::find_if(results.begin(), results.end(), [](CURLcode code) { return code != CURLE_OK; });
-    if (refused != results.end()) {
+    if (refused != results.end())
         return "libcurl refused a transfer setting: " + std::string(curl_easy_strerror(*refused));
-    }
     return std::nullopt;
 }
 

@@ -34,9 +34,8 @@ CurlWorker::~CurlWorker()
         m_stopping = true;
     }
     m_arrivedOrStopping.notify_one();
-    if (m_multi) {
+    if (m_multi)
         curl_multi_wakeup(m_multi.get());
-    }
     m_thread.join();
 }
 
@@ -47,9 +46,8 @@ void CurlWorker::submit(std::unique_ptr<CurlTransfer> transfer)
         m_queued.push_back(std::move(transfer));
     }
     m_arrivedOrStopping.notify_one();
-    if (m_multi) {
+    if (m_multi)
         curl_multi_wakeup(m_multi.get());
-    }
 }
 
 void CurlWorker::run()
@@ -57,13 +55,11 @@ void CurlWorker::run()
     Running running;
     std::vector<std::unique_ptr<CurlTransfer>> arrived;
     while (takeArrived(arrived)) {
-        for (auto& transfer : arrived) {
+        for (auto& transfer : arrived)
             start(std::move(transfer), running);
-        }
         arrived.clear();
-        if (!m_multi) {
+        if (!m_multi)
             continue;
-        }
         int active = 0;
         curl_multi_perform(m_multi.get(), &active);
         finishDone(running);
@@ -95,15 +91,12 @@ void CurlWorker::start(std::unique_ptr<CurlTransfer> transfer, Running& running)
 
 std::optional<std::string> CurlWorker::begin(CurlTransfer& transfer)
 {
-    if (!m_multi) {
+    if (!m_multi)
         return "libcurl could not be set up";
-    }
-    if (auto problem = transfer.open(m_userAgent)) {
+    if (auto problem = transfer.open(m_userAgent))
         return problem;
-    }
-    if (const CURLMcode code = curl_multi_add_handle(m_multi.get(), transfer.handle()); code != CURLM_OK) {
+    if (const CURLMcode code = curl_multi_add_handle(m_multi.get(), transfer.handle()); code != CURLM_OK)
         return "libcurl could not start the transfer: " + std::string(curl_multi_strerror(code));
-    }
     return std::nullopt;
 }
 
@@ -111,9 +104,8 @@ void CurlWorker::finishDone(Running& running)
 {
     int waiting = 0;
     while (CURLMsg* message = curl_multi_info_read(m_multi.get(), &waiting)) {
-        if (message->msg != CURLMSG_DONE) {
+        if (message->msg != CURLMSG_DONE)
             continue;
-        }
         // The message dies with the handle's removal; keep what it says first.
         CURL* handle = message->easy_handle;
         const CURLcode result = message->data.result;
@@ -125,9 +117,8 @@ void CurlWorker::finishDone(Running& running)
 
 void CurlWorker::abandon(Running& running)
 {
-    for (auto& [handle, transfer] : running) {
+    for (auto& [handle, transfer] : running)
         curl_multi_remove_handle(m_multi.get(), handle);
-    }
     running.clear();
 }
 

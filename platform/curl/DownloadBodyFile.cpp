@@ -32,9 +32,8 @@ std::string temporaryFolder()
 DownloadBodyFile::~DownloadBodyFile()
 {
     m_stream.reset();
-    if (!m_filePath.empty()) {
+    if (!m_filePath.empty())
         ::unlink(m_filePath.c_str());
-    }
 }
 
 std::optional<std::string> DownloadBodyFile::create()
@@ -43,9 +42,8 @@ std::optional<std::string> DownloadBodyFile::create()
     std::string name = folder + "/tessaro-download-XXXXXX";
     // Close-on-exec: the web view's helper processes must not inherit the download.
     const int descriptor = ::mkostemp(name.data(), O_CLOEXEC);
-    if (descriptor < 0) {
+    if (descriptor < 0)
         return "could not create a temporary file in " + folder + ": " + errorText(errno);
-    }
     m_filePath = std::move(name);
     m_stream.reset(::fdopen(descriptor, "wb"));
     if (!m_stream) {
@@ -60,9 +58,8 @@ std::optional<std::string> DownloadBodyFile::create()
 
 std::optional<std::string> DownloadBodyFile::append(std::string_view data)
 {
-    if (std::fwrite(data.data(), 1, data.size(), m_stream.get()) != data.size()) {
+    if (std::fwrite(data.data(), 1, data.size(), m_stream.get()) != data.size())
         return "could not write the temporary file " + m_filePath + ": " + errorText(errno);
-    }
     return std::nullopt;
 }
 
@@ -72,9 +69,8 @@ std::optional<std::string> DownloadBodyFile::close()
     // file, with the permissions any file they create gets.
     ::fchmod(::fileno(m_stream.get()), 0666 & ~processUmask());
     errno = 0;
-    if (std::fclose(m_stream.release()) != 0) {
+    if (std::fclose(m_stream.release()) != 0)
         return "could not write the temporary file " + m_filePath + ": " + errorText(errno);
-    }
     return std::nullopt;
 }
 

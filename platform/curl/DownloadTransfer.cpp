@@ -23,15 +23,12 @@ std::optional<std::string> DownloadTransfer::write(std::string_view data)
 void DownloadTransfer::complete(Outcome outcome)
 {
     HttpDownload result { std::nullopt, outcome.response, std::move(outcome.error) };
-    if (!result.error) {
+    if (!result.error)
         result.error = m_file.close();
-    }
-    if (!result.error) {
+    if (!result.error)
         result.temporaryFile = m_file.path();
-    }
-    if (m_completion) {
+    if (m_completion)
         m_completion(std::move(result));
-    }
 }
 
 }

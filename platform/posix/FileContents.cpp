@@ -9,13 +9,11 @@ namespace tessaro {
 std::optional<std::string> readFileContents(const std::string& path)
 {
     const FileDescriptor file = FileDescriptor::open(path, O_RDONLY);
-    if (!file.valid()) {
+    if (!file.valid())
         return std::nullopt;
-    }
     std::string content;
-    if (!file.readAll(content)) {
+    if (!file.readAll(content))
         return std::nullopt;
-    }
     return content;
 }
 

@@ -34,9 +34,8 @@ FileDescriptor::~FileDescriptor()
 
 void FileDescriptor::reset() noexcept
 {
-    if (m_descriptor < 0) {
+    if (m_descriptor < 0)
         return;
-    }
     // Closing happens on the way out of failures too; the caller's errno must survive it.
     const int savedErrno = errno;
     ::close(m_descriptor);
@@ -58,9 +57,8 @@ bool FileDescriptor::writeAll(std::string_view bytes) const
     while (!bytes.empty()) {
         const ssize_t written = ::write(m_descriptor, bytes.data(), bytes.size());
         if (written < 0) {
-            if (errno == EINTR) {
+            if (errno == EINTR)
                 continue;
-            }
             return false;
         }
         bytes.remove_prefix(static_cast<size_t>(written));
@@ -74,17 +72,14 @@ bool FileDescriptor::readChunks(const std::function<bool(std::string_view)>& sin
     for (;;) {
         const ssize_t count = ::read(m_descriptor, buffer, sizeof buffer);
         if (count < 0) {
-            if (errno == EINTR) {
+            if (errno == EINTR)
                 continue;
-            }
             return false;
         }
-        if (count == 0) {
+        if (count == 0)
             return true;
-        }
-        if (!sink(std::string_view(buffer, static_cast<size_t>(count)))) {
+        if (!sink(std::string_view(buffer, static_cast<size_t>(count))))
             return false;
-        }
     }
 }
 

@@ -33,19 +33,15 @@ FileError saveError(const std::string& path)
 // ways fail with EEXIST onto an existing name and then change nothing.
 bool renameWithoutReplacing(const std::string& from, const std::string& to)
 {
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
         return true;
-    }
     // Older kernels and some file systems (network, FUSE) lack the flag.
-    if (errno != EINVAL && errno != ENOSYS) {
+    if (errno != EINVAL && errno != ENOSYS)
         return false;
-    }
-    if (::link(from.c_str(), to.c_str()) != 0) {
+    if (::link(from.c_str(), to.c_str()) != 0)
         return false;
-    }
-    if (::unlink(from.c_str()) == 0) {
+    if (::unlink(from.c_str()) == 0)
         return true;
-    }
     const int unlinkErrno = errno;
     ::unlink(to.c_str());
     errno = unlinkErrno;
@@ -62,13 +58,11 @@ bool copyBytes(const FileDescriptor& source, const FileDescriptor& destination)
 std::optional<FileError> moveAcrossFileSystems(const std::string& from, const std::string& to)
 {
     const FileDescriptor source = FileDescriptor::open(from, O_RDONLY);
-    if (!source.valid()) {
+    if (!source.valid())
         return moveError(from, to);
-    }
     struct stat status { };
-    if (::fstat(source.get(), &status) != 0) {
+    if (::fstat(source.get(), &status) != 0)
         return moveError(from, to);
-    }
     if (!S_ISREG(status.st_mode)) {
         // Only a regular file's content can be carried over; anything else keeps the
         // rename's own answer.
@@ -76,9 +70,8 @@ std::optional<FileError> moveAcrossFileSystems(const std::string& from, const st
         return moveError(from, to);
     }
     auto copy = TemporaryFile::createBeside(to);
-    if (!copy) {
+    if (!copy)
         return moveError(from, to);
-    }
     if (!copyBytes(source, copy->descriptor()) || ::fchmod(copy->descriptor().get(), status.st_mode & 07777) != 0
         || ::fsync(copy->descriptor().get()) != 0 || !renameWithoutReplacing(copy->path(), to)) {
         return moveError(from, to);
@@ -97,21 +90,18 @@ std::optional<FileError> moveAcrossFileSystems(const std::string& from, const st
 
 std::optional<FileError> moveFileWithoutReplacing(const std::string& from, const std::string& to)
 {
-    if (renameWithoutReplacing(from, to)) {
+    if (renameWithoutReplacing(from, to))
         return std::nullopt;
-    }
-    if (errno == EXDEV) {
+    if (errno == EXDEV)
         return moveAcrossFileSystems(from, to);
-    }
     return moveError(from, to);
 }
 
 std::optional<FileError> writeFileAtomically(const std::string& path, const std::string& content)
 {
     auto replacement = TemporaryFile::createBeside(path);
-    if (!replacement) {
+    if (!replacement)
         return saveError(path);
-    }
     const int descriptor = replacement->descriptor().get();
     // mkstemp makes the file private; a saved file gets the permissions any newly
     // created file of the user would get.
@@ -124,9 +114,8 @@ std::optional<FileError> writeFileAtomically(const std::string& path, const std:
     // makes the new name survive a power cut; some file systems refuse it, and that
     // does not undo the save.
     const FileDescriptor folder = FileDescriptor::open(replacement->folder(), O_RDONLY | O_DIRECTORY);
-    if (folder.valid()) {
+    if (folder.valid())
         ::fsync(folder.get());
-    }
     return std::nullopt;
 }
 

@@ -23,13 +23,11 @@ mode_t processUmask()
         if (key != std::string::npos) {
             const char* begin = status->data() + key + umaskKey.size();
             const char* end = status->data() + status->size();
-            while (begin != end && (*begin == ' ' || *begin == '\t')) {
+            while (begin != end && (*begin == ' ' || *begin == '\t'))
                 ++begin;
-            }
             unsigned value = 0;
-            if (std::from_chars(begin, end, value, 8).ec == std::errc()) {
+            if (std::from_chars(begin, end, value, 8).ec == std::errc())
                 return static_cast<mode_t>(value & 0777);
-            }
         }
     }
     // Without /proc the only way to read the mask is to set it and put it back; the

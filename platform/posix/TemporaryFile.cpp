@@ -29,9 +29,8 @@ std::optional<TemporaryFile> TemporaryFile::createBeside(const std::string& targ
         folder = slash == 0 ? "/" : targetPath.substr(0, slash);
         name = targetPath.substr(slash + 1);
     }
-    if (name.size() > longestKeptName) {
+    if (name.size() > longestKeptName)
         name.resize(longestKeptName);
-    }
     std::string pattern = targetPath.substr(0, slash == std::string::npos ? 0 : slash + 1);
     pattern += "." + name + ".XXXXXX";
     std::vector<char> buffer(pattern.begin(), pattern.end());
@@ -39,9 +38,8 @@ std::optional<TemporaryFile> TemporaryFile::createBeside(const std::string& targ
     // Close-on-exec: the web engine starts helper processes at any time, and none of
     // them may inherit a file that is still being written.
     const int descriptor = ::mkostemp(buffer.data(), O_CLOEXEC);
-    if (descriptor < 0) {
+    if (descriptor < 0)
         return std::nullopt;
-    }
     return TemporaryFile(std::move(folder), std::string(buffer.data()), FileDescriptor(descriptor));
 }
 
@@ -62,9 +60,8 @@ TemporaryFile::TemporaryFile(TemporaryFile&& other) noexcept
 
 TemporaryFile::~TemporaryFile()
 {
-    if (m_placed) {
+    if (m_placed)
         return;
-    }
     const int savedErrno = errno;
     ::unlink(m_path.c_str());
     errno = savedErrno;

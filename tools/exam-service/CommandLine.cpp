@@ -31,18 +31,16 @@ std::optional<int> integerIn(std::string_view text, int lowest, int highest)
     int value = 0;
     const char* end = text.data() + text.size();
     auto [stop, failure] = std::from_chars(text.data(), end, value);
-    if (text.empty() || failure != std::errc {} || stop != end || value < lowest || value > highest) {
+    if (text.empty() || failure != std::errc {} || stop != end || value < lowest || value > highest)
         return std::nullopt;
-    }
     return value;
 }
 
 bool takesValue(std::string_view name)
 {
     for (std::string_view option : optionsWithValue) {
-        if (option == name) {
+        if (option == name)
             return true;
-        }
     }
     return false;
 }
@@ -79,9 +77,8 @@ CommandLine::CommandLine(const std::vector<std::string>& arguments, int defaultP
         statusCodeGiven = statusCodeGiven || name == "--status-code";
         apply(name, value);
     }
-    if (m_problem.empty()) {
+    if (m_problem.empty())
         checkCombinations(statusBodyGiven, statusCodeGiven);
-    }
 }
 
 void CommandLine::apply(std::string_view name, const std::string& value)
@@ -146,9 +143,8 @@ void CommandLine::checkCombinations(bool statusBodyGiven, bool statusCodeGiven)
 
 void CommandLine::fail(std::string text)
 {
-    if (m_problem.empty()) {
+    if (m_problem.empty())
         m_problem = std::move(text);
-    }
 }
 
 std::string CommandLine::usage()

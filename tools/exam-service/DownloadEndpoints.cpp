@@ -17,9 +17,8 @@ std::optional<uint64_t> byteCount(const std::string& text)
     uint64_t value = 0;
     const char* end = text.data() + text.size();
     auto [stop, failure] = std::from_chars(text.data(), end, value);
-    if (text.empty() || failure != std::errc {} || stop != end) {
+    if (text.empty() || failure != std::errc {} || stop != end)
         return std::nullopt;
-    }
     return value;
 }
 
@@ -45,9 +44,8 @@ void DownloadEndpoints::small(const httplib::Request&, httplib::Response& respon
 void DownloadEndpoints::large(const httplib::Request& request, httplib::Response& response) const
 {
     std::optional<uint64_t> size = defaultLargeSize;
-    if (request.has_param("bytes")) {
+    if (request.has_param("bytes"))
         size = byteCount(request.get_param_value("bytes"));
-    }
     if (!size) {
         refuse(response, "bytes must be a whole number of bytes");
         return;
@@ -73,9 +71,8 @@ void DownloadEndpoints::missing(const httplib::Request&, httplib::Response& resp
 void DownloadEndpoints::slow(const httplib::Request& request, httplib::Response& response) const
 {
     std::optional<std::chrono::milliseconds> delay = defaultSlowDelay;
-    if (request.has_param("seconds")) {
+    if (request.has_param("seconds"))
         delay = DecimalSeconds::parse(request.get_param_value("seconds"));
-    }
     if (!delay) {
         refuse(response, "seconds must be decimal seconds from 0 to 3600");
         return;

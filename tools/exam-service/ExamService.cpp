@@ -68,17 +68,14 @@ ExamService::~ExamService()
 
 std::optional<std::string> ExamService::start(int port)
 {
-    if (m_server) {
+    if (m_server)
         return "the service was started already";
-    }
-    if (std::optional<std::string> failure = loadLaunchPage()) {
+    if (std::optional<std::string> failure = loadLaunchPage())
         return failure;
-    }
     if (!m_options.requestLogFile.empty()) {
         m_requestLog = std::make_unique<RequestLog>(m_options.requestLogFile);
-        if (!m_requestLog->isOpen()) {
+        if (!m_requestLog->isOpen())
             return "cannot open the request log " + m_options.requestLogFile + ": " + std::strerror(errno);
-        }
     }
 
     m_server = std::make_unique<httplib::Server>();
@@ -104,24 +101,20 @@ std::optional<std::string> ExamService::start(int port)
     });
     // stop() does nothing to a server that is not running yet, so it must be running before
     // anyone can ask it to stop.
-    while (!m_server->is_running() && !m_listenerEnded) {
+    while (!m_server->is_running() && !m_listenerEnded)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    if (m_listenerEnded) {
+    if (m_listenerEnded)
         return "the server on " + std::string(loopback) + ":" + std::to_string(m_boundPort) + " ended at once";
-    }
     return std::nullopt;
 }
 
 void ExamService::stop()
 {
     m_latch.release();
-    if (m_server) {
+    if (m_server)
         m_server->stop();
-    }
-    if (m_listener.joinable()) {
+    if (m_listener.joinable())
         m_listener.join();
-    }
 }
 
 std::optional<std::string> ExamService::loadLaunchPage()
@@ -132,9 +125,8 @@ std::optional<std::string> ExamService::loadLaunchPage()
     }
     std::error_code notAFile;
     std::ifstream file(m_options.launchPageFile, std::ios::binary);
-    if (!std::filesystem::is_regular_file(m_options.launchPageFile, notAFile) || !file) {
+    if (!std::filesystem::is_regular_file(m_options.launchPageFile, notAFile) || !file)
         return "cannot read the launch page " + m_options.launchPageFile;
-    }
     // An empty page is a page too; only its stream reports "nothing inserted".
     std::ostringstream content;
     content << file.rdbuf();
@@ -182,9 +174,8 @@ void ExamService::addRoutes()
     // Requests that no handler saw (httplib refused them before routing, and so left them
     // without a path match) are logged once their answer is out.
     http.set_logger([this](const httplib::Request& request, const httplib::Response&) {
-        if (m_requestLog && request.matches.empty()) {
+        if (m_requestLog && request.matches.empty())
             m_requestLog->record(request);
-        }
     });
 }
 
@@ -192,9 +183,8 @@ void ExamService::addRoutes()
 httplib::Server::Handler ExamService::logged(httplib::Server::Handler handler)
 {
     return [this, handler = std::move(handler)](const httplib::Request& request, httplib::Response& response) {
-        if (m_requestLog) {
+        if (m_requestLog)
             m_requestLog->record(request);
-        }
         handler(request, response);
     };
 }

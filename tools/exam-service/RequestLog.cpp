@@ -15,9 +15,8 @@ constexpr std::array<std::string_view, 4> addedByServer { "REMOTE_ADDR", "REMOTE
 bool isAddedByServer(const std::string& name)
 {
     for (std::string_view added : addedByServer) {
-        if (name == added) {
+        if (name == added)
             return true;
-        }
     }
     return false;
 }
@@ -46,16 +45,14 @@ std::string RequestLog::describe(const httplib::Request& request)
     httplib::detail::parse_query_text(query, queryParams);
     nlohmann::ordered_json params = nlohmann::ordered_json::object();
     for (const auto& [name, value] : queryParams) {
-        if (!params.contains(name)) {
+        if (!params.contains(name))
             params[name] = value;
-        }
     }
     // A header sent twice is one object member, its values joined as HTTP itself would.
     nlohmann::ordered_json headers = nlohmann::ordered_json::object();
     for (const auto& [name, value] : request.headers) {
-        if (isAddedByServer(name)) {
+        if (isAddedByServer(name))
             continue;
-        }
         if (headers.contains(name)) {
             headers[name] = headers[name].get<std::string>() + ", " + value;
         } else {

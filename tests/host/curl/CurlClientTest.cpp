@@ -62,9 +62,8 @@ std::function<void(HttpDownload)> CurlClientTest::landIn(Completions<Landed>& co
 std::vector<std::string> CurlClientTest::temporaryFiles() const
 {
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
         names.push_back(entry.path().filename().string());
-    }
     return names;
 }
 

@@ -73,9 +73,8 @@ TEST_F(CurlClientTest, FailedDownloadsLeaveNoFile)
     const std::vector<std::string> addresses
         = { closedPortAddress(), server.address("/truncated"), server.address("/hops/11"), server.address("/to-file") };
     Completions<Landed> completions;
-    for (const auto& address : addresses) {
+    for (const auto& address : addresses)
         client->download(address, landIn(completions));
-    }
 
     const auto seen = completions.waitFor(addresses.size());
     client.reset();

@@ -47,9 +47,8 @@ std::string TestServer::address(const std::string& path) const
 std::string TestServer::bytes(size_t count)
 {
     std::string bytes(count, '\0');
-    for (size_t i = 0; i < count; ++i) {
+    for (size_t i = 0; i < count; ++i)
         bytes[i] = static_cast<char>((i * 7 + i / 251) & 0xff);
-    }
     return bytes;
 }
 
@@ -107,9 +106,8 @@ void TestServer::addRoutes()
     m_server.Get("/truncated", [](const Request&, Response& response) {
         response.set_content_provider(1024 * 1024, "application/octet-stream",
                                       [](size_t offset, size_t, httplib::DataSink& sink) {
-                                          if (offset > 0) {
+                                          if (offset > 0)
                                               return false;
-                                          }
                                           sink.write(bytes(pieceBytes).data(), pieceBytes);
                                           return true;
                                       });

@@ -16,12 +16,10 @@ TEST_F(CurlClientTest, CompletionsRunOnOneWorkerThreadNeverTheCaller)
     client->download("not an address", landIn(downloads));
 
     std::set<std::thread::id> threads;
-    for (const auto& seen : fetches.waitFor(2)) {
+    for (const auto& seen : fetches.waitFor(2))
         threads.insert(seen.thread);
-    }
-    for (const auto& seen : downloads.waitFor(2)) {
+    for (const auto& seen : downloads.waitFor(2))
         threads.insert(seen.thread);
-    }
     EXPECT_EQ(threads.size(), 1u);
     EXPECT_FALSE(threads.contains(std::this_thread::get_id()));
 }
@@ -30,20 +28,17 @@ TEST_F(CurlClientTest, EachOfManyConcurrentRequestsCompletesOnce)
 {
     constexpr int requests = 50;
     Completions<HttpFetch> completions;
-    for (int i = 0; i < requests; ++i) {
+    for (int i = 0; i < requests; ++i)
         client->fetch(server.address("/echo/" + std::to_string(i)), completions.callback());
-    }
 
     completions.waitFor(requests);
     client.reset();
     std::multiset<std::string> bodies;
-    for (const auto& seen : completions.all()) {
+    for (const auto& seen : completions.all())
         bodies.insert(seen.result.body.value_or("no body"));
-    }
     std::multiset<std::string> expected;
-    for (int i = 0; i < requests; ++i) {
+    for (int i = 0; i < requests; ++i)
         expected.insert(std::to_string(i));
-    }
     EXPECT_EQ(bodies, expected);
 }
 

@@ -54,9 +54,8 @@ protected:
     {
         std::vector<nlohmann::json> lines;
         std::ifstream file(folder / "requests.jsonl");
-        for (std::string line; std::getline(file, line);) {
+        for (std::string line; std::getline(file, line);)
             lines.push_back(nlohmann::json::parse(line));
-        }
         return lines;
     }
 
@@ -307,9 +306,8 @@ TEST_F(ExamServiceTest, StoppingEndsASlowAnswer)
     start(options);
     httplib::Client http = client();
     std::thread slowRequest([&http] { http.Get("/files/slow.txt?seconds=3600"); });
-    while (logLines().empty()) {
+    while (logLines().empty())
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
     service->stop();
     slowRequest.join();
     EXPECT_EQ(logLines().at(0)["path"], "/files/slow.txt");
