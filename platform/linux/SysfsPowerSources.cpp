@@ -51,7 +51,8 @@ std::vector<PowerSource> SysfsPowerSources::powerSources()
 {
     std::vector<std::string> names;
     std::error_code error;
-    for (std::filesystem::directory_iterator entry(m_root, error), end; !error && entry != end; entry.increment(error)) {
+    for (std::filesystem::directory_iterator entry(m_root, error), end; !error && entry != end;
+         entry.increment(error)) {
         names.push_back(entry->path().filename().string());
     }
     std::sort(names.begin(), names.end());
@@ -61,6 +62,11 @@ std::vector<PowerSource> SysfsPowerSources::powerSources()
         const std::string folder = m_root + "/" + name;
         const auto type = readFileContents(folder + "/type");
         if (!type || (trimmed(*type) != "Battery" && trimmed(*type) != "UPS")) {
+            continue;
+        }
+        // A wireless mouse's or keyboard's battery is not the machine's.
+        const auto scope = readFileContents(folder + "/scope");
+        if (scope && trimmed(*scope) == "Device") {
             continue;
         }
         const auto capacity = readFileContents(folder + "/capacity");

@@ -7,8 +7,8 @@
 
 namespace tessaro {
 
-// The batteries and UPSs that the kernel lists under /sys/class/power_supply, in the
-// order of their names.
+// The machine's batteries and UPSs that the kernel lists under /sys/class/power_supply,
+// in the order of their names; a peripheral's battery (scope "Device") is left out.
 class SysfsPowerSources final : public PowerSources {
 public:
     explicit SysfsPowerSources(std::string root = "/sys/class/power_supply");

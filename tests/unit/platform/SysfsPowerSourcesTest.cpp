@@ -19,23 +19,34 @@ std::vector<std::optional<long>> capacities(const std::string& root)
     return values;
 }
 
-TEST(SysfsPowerSources, BatteriesAndUpsInNameOrder)
+TEST(SysfsPowerSources, SystemBatteriesAndUpsInNameOrder)
 {
     TemporaryFolder root;
+    root.write("AAA_mouse/type", "Battery\n");
+    root.write("AAA_mouse/scope", "Device\n");
+    root.write("AAA_mouse/capacity", "30\n");
     root.write("BAT1/type", "Battery\n");
     root.write("BAT1/capacity", "57\n");
     root.write("AC/type", "Mains\n");
     root.write("AC/online", "1\n");
     root.write("BAT0/type", "Battery\n");
+    root.write("BAT0/scope", "System\n");
     root.write("BAT0/capacity", "100\n");
     root.write("ups/type", "UPS\n");
     root.write("ups/capacity", "12");
     root.write("hidpp_battery_0/type", " Battery \n");
+    root.write("hidpp_battery_0/scope", " Device \n");
+    root.write("hidpp_battery_0/capacity", "80\n");
+    root.write("keyboard_ups/type", "UPS\n");
+    root.write("keyboard_ups/scope", "Device\n");
+    root.write("odd_scope/type", "Battery\n");
+    root.write("odd_scope/scope", "Unknown\n");
+    root.write("odd_scope/capacity", "44\n");
     root.write("ucsi-source-psy-USBC000:001/type", "USB\n");
     root.write("nocapacity/type", "Battery\n");
     root.write("notype/capacity", "88\n");
 
-    EXPECT_EQ(capacities(root.path()), (std::vector<std::optional<long>> { 100, 57, std::nullopt, std::nullopt, 12 }));
+    EXPECT_EQ(capacities(root.path()), (std::vector<std::optional<long>> { 100, 57, std::nullopt, 44, 12 }));
 }
 
 TEST(SysfsPowerSources, CapacityIsAWholeDecimalNumberOrNothing)
