@@ -12,6 +12,7 @@
 #include "platform/PowerSources.h"
 #include "platform/Resources.h"
 #include "platform/RunningApplications.h"
+#include "platform/ScreenCasts.h"
 #include "platform/Screens.h"
 #include "platform/StandardOutput.h"
 #include "platform/SystemInfo.h"
@@ -32,6 +33,7 @@ public:
     virtual Screens& screens() = 0;
     virtual Alert& alert() = 0;
     virtual RunningApplications& runningApplications() = 0;
+    virtual ScreenCasts& screenCasts() = 0;
     virtual SystemInfo& systemInfo() = 0;
     virtual PowerSources& powerSources() = 0;
     virtual HttpClient& httpClient() = 0;

@@ -31,6 +31,10 @@ public:
     virtual ~RunningApplications() = default;
     // The current user's running applications, in the order they were started.
     virtual std::vector<RunningApplication> runningApplications() = 0;
+    // Every process of the machine, whoever runs it (system services included), named and
+    // identified as above; a process whose executable cannot be read is identified by its
+    // process name.
+    virtual std::vector<RunningApplication> everyProcess() = 0;
 };
 
 }

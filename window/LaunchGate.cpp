@@ -5,6 +5,7 @@
 
 #include "platform/Application.h"
 #include "platform/Screens.h"
+#include "window/ShownName.h"
 
 namespace tessaro {
 
@@ -51,21 +52,26 @@ std::span<const BlockedApplication> blockedBundleIdentifiers()
     return blockedApplications;
 }
 
-std::optional<AlertContent> runningApplicationsAlert(const std::vector<RunningApplication>& applications)
+std::optional<AlertContent> runningApplicationsAlert(const std::vector<RunningApplication>& applications,
+                                                     const std::vector<std::string>& screenCasts)
 {
     std::string names;
+    const auto addLine = [&](const std::string& line) {
+        if (!names.empty())
+            names += '\n';
+        names += line;
+    };
     for (const auto& application : applications) {
         const bool blocked = application
             && std::any_of(blockedApplications.begin(), blockedApplications.end(),
                            [&](const BlockedApplication& entry) {
                                return entry.bundleIdentifier == application->bundleIdentifier;
                            });
-        if (!blocked)
-            continue;
-        if (!names.empty())
-            names += '\n';
-        names += application->name;
+        if (blocked)
+            addLine(shownName(application->name));
     }
+    for (const auto& application : screenCasts)
+        addLine("A screen is being shared: " + shownName(application));
     if (names.empty())
         return std::nullopt;
     return AlertContent {
@@ -84,9 +90,10 @@ AlertContent externalMonitorsAlert()
     };
 }
 
-LaunchGate::LaunchGate(RunningApplications& runningApplications, Screens& screens, Alert& alert,
-                       Application& application)
+LaunchGate::LaunchGate(RunningApplications& runningApplications, ScreenCasts& screenCasts, Screens& screens,
+                       Alert& alert, Application& application)
     : m_runningApplications(runningApplications)
+    , m_screenCasts(screenCasts)
     , m_screens(screens)
     , m_alert(alert)
     , m_application(application)
@@ -95,7 +102,8 @@ LaunchGate::LaunchGate(RunningApplications& runningApplications, Screens& screen
 
 bool LaunchGate::checkRunningApplications()
 {
-    const auto alert = runningApplicationsAlert(m_runningApplications.runningApplications());
+    const auto applications = m_runningApplications.everyProcess();
+    const auto alert = runningApplicationsAlert(applications, m_screenCasts.activeScreenCasts());
     if (!alert)
         return true;
     refuse(*alert);

@@ -8,6 +8,7 @@
 
 #include "platform/Alert.h"
 #include "platform/RunningApplications.h"
+#include "platform/ScreenCasts.h"
 
 namespace tessaro {
 
@@ -24,16 +25,19 @@ struct BlockedApplication {
 std::span<const BlockedApplication> blockedBundleIdentifiers();
 
 // The alert that refuses the launch, naming each blocked application that runs (every
-// instance on its own line, in the platform's order); nothing when none runs.
-std::optional<AlertContent> runningApplicationsAlert(const std::vector<RunningApplication>& applications);
+// instance on its own line, in the platform's order), then each application that shares
+// a screen; nothing when neither is found.
+std::optional<AlertContent> runningApplicationsAlert(const std::vector<RunningApplication>& applications,
+                                                     const std::vector<std::string>& screenCasts = {});
 
 AlertContent externalMonitorsAlert();
 
-// Refuses to start while a blocked application runs or more than one screen is attached:
-// a modal alert, then the process ends with status 0.
+// Refuses to start while a blocked application runs anywhere on the machine, a screen is
+// being shared, or more than one screen is attached: a modal alert, then the process
+// ends with status 0.
 class LaunchGate {
 public:
-    LaunchGate(RunningApplications&, Screens&, Alert&, Application&);
+    LaunchGate(RunningApplications&, ScreenCasts&, Screens&, Alert&, Application&);
 
     // Each returns whether the launch goes on; when it does not, the process is ending.
     bool checkRunningApplications();
@@ -43,6 +47,7 @@ private:
     void refuse(const AlertContent& alert);
 
     RunningApplications& m_runningApplications;
+    ScreenCasts& m_screenCasts;
     Screens& m_screens;
     Alert& m_alert;
     Application& m_application;

@@ -8,7 +8,7 @@ namespace tessaro {
 ViewController::ViewController(Host& host, const Endpoints& endpoints, const std::string& examKey)
     : m_host(host)
     , m_webView(host.createWebView(), host.standardOutput())
-    , m_launchGate(host.runningApplications(), host.screens(), host.alert(), host.application())
+    , m_launchGate(host.runningApplications(), host.screenCasts(), host.screens(), host.alert(), host.application())
     , m_launcher(m_webView, host.standardOutput(), host.resources(), examKey, endpoints.launchPageURL)
     , m_statusCheck(host.httpClient(), host.mainQueue(), host.standardOutput(), m_launcher, examKey,
                     endpoints.statusDocumentURL)

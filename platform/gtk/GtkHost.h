@@ -16,6 +16,7 @@
 #include "platform/linux/ProcRunningApplications.h"
 #include "platform/linux/SysfsPowerSources.h"
 #include "platform/linux/UnameSystemInfo.h"
+#include "platform/pipewire/PipeWireScreenCasts.h"
 #include "platform/posix/StdoutOutput.h"
 
 namespace tessaro {
@@ -23,7 +24,7 @@ namespace tessaro {
 class CurlHttpClient;
 
 // The Linux desktop: GTK 4 and WebKitGTK for what the student sees, /proc and /sys for
-// machine facts, libcurl for the program's own requests.
+// machine facts, PipeWire for screen casts, libcurl for the program's own requests.
 class GtkHost final : public Host {
 public:
     GtkHost(int argc, char** argv, const std::string& applicationId, const std::string& applicationVersion);
@@ -37,6 +38,7 @@ public:
     Screens& screens() override { return m_screens; }
     Alert& alert() override { return m_alert; }
     RunningApplications& runningApplications() override { return m_runningApplications; }
+    ScreenCasts& screenCasts() override { return m_screenCasts; }
     SystemInfo& systemInfo() override { return m_systemInfo; }
     PowerSources& powerSources() override { return m_powerSources; }
     HttpClient& httpClient() override;
@@ -56,6 +58,7 @@ private:
     GdkScreens m_screens;
     GtkAlert m_alert;
     ProcRunningApplications m_runningApplications;
+    PipeWireScreenCasts m_screenCasts;
     UnameSystemInfo m_systemInfo;
     SysfsPowerSources m_powerSources;
     std::unique_ptr<CurlHttpClient> m_httpClient;

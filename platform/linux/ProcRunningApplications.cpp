@@ -66,6 +66,16 @@ ProcRunningApplications::ProcRunningApplications(std::string procRoot, uid_t uid
 
 std::vector<RunningApplication> ProcRunningApplications::runningApplications()
 {
+    return list(Owners::user);
+}
+
+std::vector<RunningApplication> ProcRunningApplications::everyProcess()
+{
+    return list(Owners::everyone);
+}
+
+std::vector<RunningApplication> ProcRunningApplications::list(Owners owners)
+{
     std::vector<Process> processes;
     std::error_code error;
     for (std::filesystem::directory_iterator entry(m_procRoot, error), end; !error && entry != end;
@@ -81,10 +91,12 @@ std::vector<RunningApplication> ProcRunningApplications::runningApplications()
         if (!stat || (stat->flags & kernelThreadFlag) != 0 || hasEnded(*stat)) {
             continue;
         }
-        const auto statusText = readFileContents(folder + "/status");
-        const auto uid = statusText ? parseRealUid(*statusText) : std::nullopt;
-        if (!uid || *uid != m_uid) {
-            continue;
+        if (owners == Owners::user) {
+            const auto statusText = readFileContents(folder + "/status");
+            const auto uid = statusText ? parseRealUid(*statusText) : std::nullopt;
+            if (!uid || *uid != m_uid) {
+                continue;
+            }
         }
         processes.push_back({ *pid, *stat });
     }
@@ -119,6 +131,11 @@ std::vector<RunningApplication> ProcRunningApplications::runningApplications()
         if (!identifier) {
             const auto cmdline = readFileContents(folder + "/cmdline");
             identifier = cmdline ? firstArgumentName(*cmdline) : std::nullopt;
+        }
+        // Another user's executable is hidden from us (and a service may hide its
+        // command line), but never its process name.
+        if (!identifier && owners == Owners::everyone) {
+            identifier = name;
         }
 
         if (auto application = runningApplication(std::move(identifier), std::move(name))) {

@@ -24,6 +24,7 @@ public:
     Screens& screens() override { return displays; }
     Alert& alert() override { return alerts; }
     RunningApplications& runningApplications() override { return applications; }
+    ScreenCasts& screenCasts() override { return casts; }
     SystemInfo& systemInfo() override { return system; }
     PowerSources& powerSources() override { return power; }
     HttpClient& httpClient() override { return http; }
@@ -40,6 +41,7 @@ public:
     FakeScreens displays { calls };
     FakeAlert alerts { calls, clock };
     FakeRunningApplications applications { calls };
+    FakeScreenCasts casts { calls };
     FakeSystemInfo system;
     FakePowerSources power;
     FakeHttpClient http { calls };

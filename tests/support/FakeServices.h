@@ -12,6 +12,7 @@
 #include "platform/PowerSources.h"
 #include "platform/Resources.h"
 #include "platform/RunningApplications.h"
+#include "platform/ScreenCasts.h"
 #include "platform/Screens.h"
 #include "platform/StandardOutput.h"
 #include "platform/SystemInfo.h"
@@ -129,7 +130,33 @@ public:
         m_calls.add("runningApplications");
         return applications;
     }
+    std::vector<RunningApplication> everyProcess() override
+    {
+        m_calls.add("everyProcess");
+        auto processes = applications;
+        processes.insert(processes.end(), otherUsersProcesses.begin(), otherUsersProcesses.end());
+        return processes;
+    }
+    // The student's own applications, then what other users and the system run.
     std::vector<RunningApplication> applications;
+    std::vector<RunningApplication> otherUsersProcesses;
+
+private:
+    CallLog& m_calls;
+};
+
+class FakeScreenCasts final : public ScreenCasts {
+public:
+    explicit FakeScreenCasts(CallLog& calls)
+        : m_calls(calls)
+    {
+    }
+    std::vector<std::string> activeScreenCasts() override
+    {
+        m_calls.add("activeScreenCasts");
+        return casts;
+    }
+    std::vector<std::string> casts;
 
 private:
     CallLog& m_calls;

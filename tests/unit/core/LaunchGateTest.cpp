@@ -18,6 +18,7 @@ TEST(LaunchGateSelection, NamesEveryBlockedInstanceInPlatformOrder)
         const char* what;
         std::vector<RunningApplication> running;
         std::optional<std::string> names;
+        std::vector<std::string> screenCasts = {};
     };
     const std::vector<Case> cases {
         { "nothing blocked", { app("org.gnome.Nautilus", "Files"), app("firefox", "firefox") }, std::nullopt },
@@ -40,9 +41,21 @@ TEST(LaunchGateSelection, NamesEveryBlockedInstanceInPlatformOrder)
           { app("com.apple.screencaptureui.helper", "a"), app("obs-studio-helper", "b"),
             app("com.apple.screencapture", "c") },
           std::nullopt },
+        { "a screen cast, named by who receives it",
+          { app("firefox", "firefox") },
+          "A screen is being shared: Firefox",
+          { "Firefox" } },
+        { "blocked tools first, then every screen cast",
+          { app("xdg-desktop-portal-wlr", "xdg-desktop-por"), app("teamviewerd", "teamviewerd") },
+          "teamviewerd\nA screen is being shared: Firefox\nA screen is being shared: gnome-shell",
+          { "Firefox", "gnome-shell" } },
+        { "hostile names are escaped and cut",
+          { app("obs", "obs\n<b>Fake</b>\x1b[2J") },
+          "obs\\x0a<b>Fake</b>\\x1b[2J\nA screen is being shared: \\xff\\x00" + std::string(56, 'x') + "\u2026",
+          { std::string("\xff\0", 2) + std::string(100, 'x') } },
     };
     for (const auto& testCase : cases) {
-        const auto alert = runningApplicationsAlert(testCase.running);
+        const auto alert = runningApplicationsAlert(testCase.running, testCase.screenCasts);
         ASSERT_EQ(alert.has_value(), testCase.names.has_value()) << testCase.what;
         if (!alert)
             continue;
@@ -77,13 +90,31 @@ TEST_F(LaunchGateTest, ABlockedApplicationEndsTheLaunchBeforeThePasteboardIsTouc
     host.applications.applications = { app("org.flameshot.Flameshot", "Flameshot") };
     loadView();
     const std::vector<std::string> expected {
-        "window.setDelegate",
-        "runningApplications",
-        "alert Running applications need to be quit",
+        "window.setDelegate",    "everyProcess", "activeScreenCasts", "alert Running applications need to be quit",
         "application.exitNow 0",
     };
     EXPECT_EQ(host.calls.entries(), expected);
     EXPECT_EQ(host.alerts.shown.at(0).informativeText, fixedText + "Flameshot");
+}
+
+TEST(LaunchGateRefusal, AnotherUsersServiceOrAScreenCastRefusesTheLaunchLikeABlockedTool)
+{
+    const std::vector<std::pair<std::vector<RunningApplication>, std::vector<std::string>>> cases {
+        { { app("teamviewerd", "teamviewerd") }, {} },
+        { {}, { "Chromium" } },
+    };
+    for (const auto& [otherUsersProcesses, casts] : cases) {
+        FakeHost host;
+        host.applications.otherUsersProcesses = otherUsersProcesses;
+        host.casts.casts = casts;
+        std::string examKey;
+        ViewController controller(host, testEndpoints, examKey);
+        controller.loadView(host.window);
+        ASSERT_EQ(host.alerts.shown.size(), 1u);
+        EXPECT_EQ(host.alerts.shown[0].messageText, "Running applications need to be quit");
+        EXPECT_EQ(host.app.exitStatus, 0);
+        EXPECT_EQ(host.clipboard.clears, 0);
+    }
 }
 
 TEST_F(LaunchGateTest, ASecondScreenEndsTheLaunchAfterTheRestOfTheSetUp)

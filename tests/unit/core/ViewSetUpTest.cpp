@@ -10,7 +10,8 @@ TEST_F(ViewSetUpTest, SetUpRunsItsStepsInOrder)
     loadView();
     const std::vector<std::string> expected {
         "window.setDelegate",
-        "runningApplications",
+        "everyProcess",
+        "activeScreenCasts",
         "pasteboard.clearContents",
         "webView.setCustomUserAgent",
         "timers.schedule 30 once",

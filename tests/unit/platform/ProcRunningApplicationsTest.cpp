@@ -153,6 +153,28 @@ TEST(ProcRunningApplications, LeavesOutKernelThreadsEndedProcessesAndOtherUsersB
     EXPECT_EQ(ProcRunningApplications(proc.root.path(), someoneElse).runningApplications().size(), 2u);
 }
 
+// The launch gate looks at system services too: whatever user runs them, and
+// identified by their process name when their executable and command line are hidden.
+TEST(ProcRunningApplications, EveryProcessTakesInOtherUsersAndTheSystem)
+{
+    FakeProc proc;
+    proc.add(FakeProcess(2, "kthreadd", 1).withFlags(kernelThreadFlags));
+    proc.add(
+        FakeProcess(10, "teamviewerd", 2).withUids("0\t0\t0\t0").withCgroup("0::/system.slice/teamviewerd.service\n"));
+    proc.add(FakeProcess(11, "x11vnc", 3).withUids("1001\t1001\t1001\t1001").withExe("/usr/bin/x11vnc"));
+    proc.add(FakeProcess(12, "rustdesk-servi", 4)
+                 .withUids("0\t0\t0\t0")
+                 .withCmdline(std::string("/usr/bin/rustdesk\0--service\0", 28)));
+    proc.add(FakeProcess(13, "mine", 5).withExe("/usr/bin/mine"));
+    proc.add(FakeProcess(14, "gone", 6).withUids("0\t0\t0\t0").withState('Z'));
+    proc.add(FakeProcess(15, "ownhidden", 7));
+
+    expectApplications(ProcRunningApplications(proc.root.path(), student).everyProcess(),
+                       { app("teamviewerd", "teamviewerd"), app("x11vnc", "x11vnc"), app("rustdesk", "rustdesk-servi"),
+                         app("mine", "mine"), app("ownhidden", "ownhidden") });
+    expectApplications(proc.list(), { app("mine", "mine"), {} });
+}
+
 TEST(ProcRunningApplications, ReadsTheStatPastANameWithSpacesAndParentheses)
 {
     FakeProc proc;

@@ -1,0 +1,214 @@
+#include "platform/pipewire/PipeWireScreenCasts.h"
+
+#include <cstring>
+#include <list>
+#include <memory>
+#include <optional>
+
+#include <pipewire/pipewire.h>
+
+#include "platform/pipewire/ScreenCastGraph.h"
+
+namespace tessaro {
+
+namespace {
+
+PipeWireProperties propertiesOf(const spa_dict* dict)
+{
+    PipeWireProperties properties;
+    if (!dict)
+        return properties;
+    const spa_dict_item* item;
+    spa_dict_for_each(item, dict)
+    {
+        if (item->key && item->value)
+            properties[item->key] = item->value;
+    }
+    return properties;
+}
+
+std::optional<std::uint32_t> idFrom(const PipeWireProperties& properties, const std::string& key)
+{
+    const auto found = properties.find(key);
+    if (found == properties.end())
+        return std::nullopt;
+    try {
+        std::size_t used = 0;
+        const unsigned long value = std::stoul(found->second, &used);
+        if (used != found->second.size() || value > UINT32_MAX)
+            return std::nullopt;
+        return static_cast<std::uint32_t>(value);
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+
+// One look at the graph: the registry's globals, then the full properties of every node
+// (the registry shows only some of them), each step ended by a core sync.
+class GraphReader {
+public:
+    GraphReader(pw_loop* loop, pw_core* core)
+        : m_loop(loop)
+        , m_core(core)
+    {
+        static const pw_core_events coreEvents = [] {
+            pw_core_events events {};
+            events.version = PW_VERSION_CORE_EVENTS;
+            events.done = [](void* data, std::uint32_t id, int seq) {
+                auto* self = static_cast<GraphReader*>(data);
+                if (id == PW_ID_CORE && seq == self->m_pendingSync)
+                    self->m_synced = true;
+            };
+            events.error = [](void* data, std::uint32_t id, int, int, const char*) {
+                // The connection itself failed (PipeWire went away): nothing can be told.
+                if (id == PW_ID_CORE)
+                    static_cast<GraphReader*>(data)->m_failed = true;
+            };
+            return events;
+        }();
+        pw_core_add_listener(m_core, &m_coreListener, &coreEvents, this);
+    }
+
+    ~GraphReader()
+    {
+        for (auto& bound : m_nodes) {
+            spa_hook_remove(&bound.listener);
+            pw_proxy_destroy(reinterpret_cast<pw_proxy*>(bound.node));
+        }
+        if (m_registry) {
+            spa_hook_remove(&m_registryListener);
+            pw_proxy_destroy(reinterpret_cast<pw_proxy*>(m_registry));
+        }
+        spa_hook_remove(&m_coreListener);
+    }
+
+    GraphReader(const GraphReader&) = delete;
+    GraphReader& operator=(const GraphReader&) = delete;
+
+    std::optional<ScreenCastGraph> read(std::chrono::steady_clock::time_point deadline)
+    {
+        static const pw_registry_events registryEvents = [] {
+            pw_registry_events events {};
+            events.version = PW_VERSION_REGISTRY_EVENTS;
+            events.global = [](void* data, std::uint32_t id, std::uint32_t, const char* type, std::uint32_t,
+                               const spa_dict* props) { static_cast<GraphReader*>(data)->addGlobal(id, type, props); };
+            return events;
+        }();
+        m_registry = pw_core_get_registry(m_core, PW_VERSION_REGISTRY, 0);
+        if (!m_registry)
+            return std::nullopt;
+        pw_registry_add_listener(m_registry, &m_registryListener, &registryEvents, this);
+        // The first sync ends the globals; the second the node details asked for meanwhile.
+        if (!sync(deadline) || !sync(deadline))
+            return std::nullopt;
+        return m_graph;
+    }
+
+private:
+    struct BoundNode {
+        GraphReader* reader;
+        std::uint32_t id;
+        pw_node* node;
+        spa_hook listener;
+    };
+
+    void addGlobal(std::uint32_t id, const char* type, const spa_dict* props)
+    {
+        if (!type)
+            return;
+        if (std::strcmp(type, PW_TYPE_INTERFACE_Link) == 0) {
+            const auto properties = propertiesOf(props);
+            const auto output = idFrom(properties, PW_KEY_LINK_OUTPUT_NODE);
+            const auto input = idFrom(properties, PW_KEY_LINK_INPUT_NODE);
+            if (output && input)
+                m_graph.links.push_back({ *output, *input });
+            return;
+        }
+        if (std::strcmp(type, PW_TYPE_INTERFACE_Node) != 0)
+            return;
+        m_graph.nodes[id] = propertiesOf(props);
+        auto* node
+            = static_cast<pw_node*>(pw_registry_bind(m_registry, id, PW_TYPE_INTERFACE_Node, PW_VERSION_NODE, 0));
+        if (!node)
+            return;
+        static const pw_node_events nodeEvents = [] {
+            pw_node_events events {};
+            events.version = PW_VERSION_NODE_EVENTS;
+            events.info = [](void* data, const pw_node_info* info) {
+                auto* bound = static_cast<BoundNode*>(data);
+                if (info && (info->change_mask & PW_NODE_CHANGE_MASK_PROPS))
+                    bound->reader->m_graph.nodes[bound->id] = propertiesOf(info->props);
+            };
+            return events;
+        }();
+        auto& bound = m_nodes.emplace_back(BoundNode { this, id, node, {} });
+        pw_node_add_listener(node, &bound.listener, &nodeEvents, &bound);
+    }
+
+    bool sync(std::chrono::steady_clock::time_point deadline)
+    {
+        m_synced = false;
+        m_pendingSync = pw_core_sync(m_core, PW_ID_CORE, m_pendingSync);
+        while (!m_synced && !m_failed) {
+            const auto left
+                = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+            if (left.count() <= 0)
+                return false;
+            pw_loop_iterate(m_loop, static_cast<int>(left.count()));
+        }
+        return !m_failed;
+    }
+
+    pw_loop* m_loop;
+    pw_core* m_core;
+    pw_registry* m_registry = nullptr;
+    spa_hook m_coreListener {};
+    spa_hook m_registryListener {};
+    std::list<BoundNode> m_nodes;
+    ScreenCastGraph m_graph;
+    int m_pendingSync = 0;
+    bool m_synced = false;
+    bool m_failed = false;
+};
+
+struct LoopDeleter {
+    void operator()(pw_loop* loop) const { pw_loop_destroy(loop); }
+};
+struct ContextDeleter {
+    void operator()(pw_context* context) const { pw_context_destroy(context); }
+};
+struct CoreDeleter {
+    void operator()(pw_core* core) const { pw_core_disconnect(core); }
+};
+
+}
+
+PipeWireScreenCasts::PipeWireScreenCasts(std::chrono::milliseconds timeLimit)
+    : m_timeLimit(timeLimit)
+{
+}
+
+std::vector<std::string> PipeWireScreenCasts::activeScreenCasts()
+{
+    const auto deadline = std::chrono::steady_clock::now() + m_timeLimit;
+    pw_init(nullptr, nullptr);
+    std::unique_ptr<pw_loop, LoopDeleter> loop(pw_loop_new(nullptr));
+    if (!loop)
+        return {};
+    std::unique_ptr<pw_context, ContextDeleter> context(pw_context_new(loop.get(), nullptr, 0));
+    if (!context)
+        return {};
+    std::unique_ptr<pw_core, CoreDeleter> core(pw_context_connect(context.get(), nullptr, 0));
+    if (!core)
+        return {};
+    pw_loop_enter(loop.get());
+    std::optional<ScreenCastGraph> graph;
+    {
+        GraphReader reader(loop.get(), core.get());
+        graph = reader.read(deadline);
+    }
+    pw_loop_leave(loop.get());
+    return graph ? screenCastApplications(*graph) : std::vector<std::string> {};
+}
+
+}
