@@ -1,10 +1,12 @@
 #include "platform/pipewire/PipeWireScreenCasts.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <list>
 #include <memory>
 #include <optional>
 
+#include <pipewire/impl-module.h>
 #include <pipewire/pipewire.h>
 
 #include "platform/pipewire/ScreenCastGraph.h"
@@ -192,11 +194,18 @@ std::vector<std::string> PipeWireScreenCasts::activeScreenCasts()
 {
     const auto deadline = std::chrono::steady_clock::now() + m_timeLimit;
     pw_init(nullptr, nullptr);
+    // Without a configuration the library warns about what it does not set up (modules,
+    // real-time threads); those are not our diagnostics. PIPEWIRE_DEBUG still asks for them.
+    if (!std::getenv("PIPEWIRE_DEBUG"))
+        pw_log_set_level(SPA_LOG_LEVEL_ERROR);
     std::unique_ptr<pw_loop, LoopDeleter> loop(pw_loop_new(nullptr));
     if (!loop)
         return {};
-    std::unique_ptr<pw_context, ContextDeleter> context(pw_context_new(loop.get(), nullptr, 0));
-    if (!context)
+    // No configuration file: a machine with the PipeWire library but without its client
+    // configuration can still be asked, and nothing else (real-time threads, D-Bus) is set up.
+    std::unique_ptr<pw_context, ContextDeleter> context(
+        pw_context_new(loop.get(), pw_properties_new(PW_KEY_CONFIG_NAME, "null", nullptr), 0));
+    if (!context || !pw_context_load_module(context.get(), "libpipewire-module-protocol-native", nullptr, nullptr))
         return {};
     std::unique_ptr<pw_core, CoreDeleter> core(pw_context_connect(context.get(), nullptr, 0));
     if (!core)

@@ -1,6 +1,7 @@
 #include <filesystem>
 
 #include "tests/e2e/support/ExamTest.h"
+#include "tests/e2e/support/PipeWireDaemon.h"
 #include "tests/e2e/support/Reports.h"
 
 namespace tessaro::e2e {
@@ -11,13 +12,17 @@ using namespace std::chrono_literals;
 
 class LockdownTest : public ExamTest {
 protected:
-    // A process whose executable is named like a screen-capture tool.
-    std::unique_ptr<Subprocess> runProcessNamed(const std::string& name)
+    // A process whose executable is named like a screen-capture tool, run by the student
+    // or, through setpriv, by another user.
+    std::unique_ptr<Subprocess> runProcessNamed(const std::string& name, std::vector<std::string> asUser = {})
     {
-        const std::string program = folder() + "/" + name;
+        std::filesystem::permissions(m_tools.path(),
+                                     std::filesystem::perms::owner_all | std::filesystem::perms::others_read
+                                         | std::filesystem::perms::others_exec);
+        const std::string program = m_tools.path() + "/" + name;
         std::filesystem::copy_file("/bin/sleep", program);
-        return std::make_unique<Subprocess>(std::vector<std::string> { program, "600" }, inheritedEnvironment({}),
-                                            "/dev/null");
+        asUser.insert(asUser.end(), { program, "600" });
+        return std::make_unique<Subprocess>(asUser, inheritedEnvironment({}), "/dev/null");
     }
 
     // The alert is the program's only window: the exam window is not shown yet.
@@ -32,18 +37,58 @@ protected:
         m_x->key(*alert, "Return");
         EXPECT_EQ(m_tessaro->waitForExit(10s), 0);
     }
+
+    TemporaryFolder m_tools;
 };
 
-TEST_F(LockdownTest, ARunningCaptureToolRefusesTheLaunch)
+// What shares the screen: a capture tool of the student's, a remote-desktop service that
+// another user (here: nobody) runs, a portal's screen cast in the session's PipeWire.
+enum class Sharing { ownCaptureTool, anotherUsersService, screenCast };
+
+std::string sharingName(Sharing sharing)
 {
-    const auto tool = runProcessNamed("flameshot");
+    switch (sharing) {
+    case Sharing::ownCaptureTool:
+        return "OwnCaptureTool";
+    case Sharing::anotherUsersService:
+        return "AnotherUsersService";
+    case Sharing::screenCast:
+        return "ScreenCast";
+    }
+    return "";
+}
+
+class ScreenSharingTest : public LockdownTest, public ::testing::WithParamInterface<Sharing> { };
+
+TEST_P(ScreenSharingTest, RefusesTheLaunch)
+{
+    std::unique_ptr<Subprocess> tool;
+    std::unique_ptr<PipeWireDaemon> pipeWire;
+    Environment environment;
+    switch (GetParam()) {
+    case Sharing::ownCaptureTool:
+        tool = runProcessNamed("flameshot");
+        break;
+    case Sharing::anotherUsersService:
+        tool = runProcessNamed("teamviewerd", { "setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups" });
+        break;
+    case Sharing::screenCast:
+        pipeWire = std::make_unique<PipeWireDaemon>(folder());
+        pipeWire->createNode("videotestsrc", PipeWireDaemon::screenCast("xdg-desktop-portal-wlr"));
+        environment = { { "XDG_RUNTIME_DIR", pipeWire->runtimeFolder() } };
+        break;
+    }
     startService();
     m_x->setSelection("clipboard", "copied before the exam");
-    startTessaro({ "tessaro://launch/K" });
-    quitTheAlert("blocked-application-alert");
+    startTessaro({ "tessaro://launch/K" }, environment);
+    quitTheAlert("screen-sharing-alert-" + sharingName(GetParam()));
     EXPECT_TRUE(m_service->requests().empty()) << "no page was requested";
     EXPECT_EQ(m_x->selection("clipboard"), "copied before the exam") << "refused before the clipboard step";
 }
+
+INSTANTIATE_TEST_SUITE_P(Sharing, ScreenSharingTest,
+                         ::testing::Values(Sharing::ownCaptureTool, Sharing::anotherUsersService, Sharing::screenCast),
+                         [](const auto& info) { return sharingName(info.param); });
 
 TEST_F(LockdownTest, TheRunningApplicationReportListsTheProgramItself)
 {
