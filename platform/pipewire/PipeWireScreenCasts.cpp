@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <list>
+#include <map>
 #include <memory>
 #include <optional>
 
@@ -45,8 +46,8 @@ std::optional<std::uint32_t> idFrom(const PipeWireProperties& properties, const 
     }
 }
 
-// One look at the graph: the registry's globals, then the full properties of every node
-// (the registry shows only some of them), each step ended by a core sync.
+// One look at the graph: the registry's globals, then the details of every node and link
+// (the registry shows only some of their properties), each step ended by a core sync.
 class GraphReader {
 public:
     GraphReader(pw_loop* loop, pw_core* core)
@@ -73,9 +74,9 @@ public:
 
     ~GraphReader()
     {
-        for (auto& bound : m_nodes) {
+        for (auto& bound : m_bound) {
             spa_hook_remove(&bound.listener);
-            pw_proxy_destroy(reinterpret_cast<pw_proxy*>(bound.node));
+            pw_proxy_destroy(bound.proxy);
         }
         if (m_registry) {
             spa_hook_remove(&m_registryListener);
@@ -100,17 +101,19 @@ public:
         if (!m_registry)
             return std::nullopt;
         pw_registry_add_listener(m_registry, &m_registryListener, &registryEvents, this);
-        // The first sync ends the globals; the second the node details asked for meanwhile.
+        // The first sync ends the globals; the second the details asked for meanwhile.
         if (!sync(deadline) || !sync(deadline))
             return std::nullopt;
+        for (const auto& [id, link] : m_links)
+            m_graph.links.push_back(link);
         return m_graph;
     }
 
 private:
-    struct BoundNode {
+    struct Bound {
         GraphReader* reader;
         std::uint32_t id;
-        pw_node* node;
+        pw_proxy* proxy;
         spa_hook listener;
     };
 
@@ -118,33 +121,47 @@ private:
     {
         if (!type)
             return;
-        if (std::strcmp(type, PW_TYPE_INTERFACE_Link) == 0) {
+        if (std::strcmp(type, PW_TYPE_INTERFACE_Node) == 0) {
+            m_graph.nodes[id] = propertiesOf(props);
+            static const pw_node_events nodeEvents = [] {
+                pw_node_events events {};
+                events.version = PW_VERSION_NODE_EVENTS;
+                events.info = [](void* data, const pw_node_info* info) {
+                    auto* bound = static_cast<Bound*>(data);
+                    if (info && (info->change_mask & PW_NODE_CHANGE_MASK_PROPS))
+                        bound->reader->m_graph.nodes[bound->id] = propertiesOf(info->props);
+                };
+                return events;
+            }();
+            if (auto* bound = bind(id, PW_TYPE_INTERFACE_Node, PW_VERSION_NODE))
+                pw_proxy_add_object_listener(bound->proxy, &bound->listener, &nodeEvents, bound);
+        } else if (std::strcmp(type, PW_TYPE_INTERFACE_Link) == 0) {
             const auto properties = propertiesOf(props);
             const auto output = idFrom(properties, PW_KEY_LINK_OUTPUT_NODE);
             const auto input = idFrom(properties, PW_KEY_LINK_INPUT_NODE);
             if (output && input)
-                m_graph.links.push_back({ *output, *input });
-            return;
+                m_links[id] = { *output, *input };
+            static const pw_link_events linkEvents = [] {
+                pw_link_events events {};
+                events.version = PW_VERSION_LINK_EVENTS;
+                events.info = [](void* data, const pw_link_info* info) {
+                    auto* bound = static_cast<Bound*>(data);
+                    if (info)
+                        bound->reader->m_links[bound->id] = { info->output_node_id, info->input_node_id };
+                };
+                return events;
+            }();
+            if (auto* bound = bind(id, PW_TYPE_INTERFACE_Link, PW_VERSION_LINK))
+                pw_proxy_add_object_listener(bound->proxy, &bound->listener, &linkEvents, bound);
         }
-        if (std::strcmp(type, PW_TYPE_INTERFACE_Node) != 0)
-            return;
-        m_graph.nodes[id] = propertiesOf(props);
-        auto* node
-            = static_cast<pw_node*>(pw_registry_bind(m_registry, id, PW_TYPE_INTERFACE_Node, PW_VERSION_NODE, 0));
-        if (!node)
-            return;
-        static const pw_node_events nodeEvents = [] {
-            pw_node_events events {};
-            events.version = PW_VERSION_NODE_EVENTS;
-            events.info = [](void* data, const pw_node_info* info) {
-                auto* bound = static_cast<BoundNode*>(data);
-                if (info && (info->change_mask & PW_NODE_CHANGE_MASK_PROPS))
-                    bound->reader->m_graph.nodes[bound->id] = propertiesOf(info->props);
-            };
-            return events;
-        }();
-        auto& bound = m_nodes.emplace_back(BoundNode { this, id, node, {} });
-        pw_node_add_listener(node, &bound.listener, &nodeEvents, &bound);
+    }
+
+    Bound* bind(std::uint32_t id, const char* type, std::uint32_t version)
+    {
+        auto* proxy = static_cast<pw_proxy*>(pw_registry_bind(m_registry, id, type, version, 0));
+        if (!proxy)
+            return nullptr;
+        return &m_bound.emplace_back(Bound { this, id, proxy, {} });
     }
 
     bool sync(std::chrono::steady_clock::time_point deadline)
@@ -166,7 +183,8 @@ private:
     pw_registry* m_registry = nullptr;
     spa_hook m_coreListener {};
     spa_hook m_registryListener {};
-    std::list<BoundNode> m_nodes;
+    std::list<Bound> m_bound;
+    std::map<std::uint32_t, ScreenCastGraph::Link> m_links;
     ScreenCastGraph m_graph;
     int m_pendingSync = 0;
     bool m_synced = false;
