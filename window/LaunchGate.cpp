@@ -11,7 +11,7 @@ namespace tessaro {
 
 namespace {
 
-constexpr std::array<BlockedApplication, 31> blockedApplications { {
+constexpr std::array<BlockedApplication, 33> blockedApplications { {
     { "com.apple.screencaptureui", "the screen-capture interface of macOS" },
     { "com.google.chromeremotedesktop.me2me-host", "the host of a remote-desktop service" },
     { "chrome-remote-desktop-host", "the same remote-desktop host on Linux" },
@@ -33,6 +33,8 @@ constexpr std::array<BlockedApplication, 31> blockedApplications { {
     { "vokoscreenNG", "a screen recorder" },
     { "x11vnc", "a VNC server that shares the running X display" },
     { "x0vncserver", "a VNC server that shares the running X display" },
+    { "wayvnc", "a VNC server that shares a wlroots compositor's outputs, without PipeWire" },
+    { "wf-recorder", "a screen recorder for wlroots compositors, without PipeWire" },
     { "gnome-remote-desktop-daemon", "GNOME's remote-desktop server" },
     { "org.kde.krfb", "KDE's desktop sharing server" },
     { "krfb", "the same sharing server started by executable" },
