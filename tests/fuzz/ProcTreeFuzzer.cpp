@@ -1,8 +1,9 @@
 // The running applications as read from a /proc tree that the input writes. Sections
 // start with a line "== ENTRY FILE" (FILE is stat, status, comm, cgroup, cmdline or
 // exe); the lines after it, up to the next such line, are that file's bytes, or for
-// exe the symbolic link's target. No record has an empty identifier or name, and there
-// are never more records than entries.
+// exe the symbolic link's target. No record has an empty identifier or name, there are
+// never more records than entries, and every name shows in the launch gate's alert on its
+// own line.
 
 #include <cstddef>
 #include <cstdint>
@@ -14,7 +15,9 @@
 
 #include "platform/linux/ProcRunningApplications.h"
 #include "tests/fuzz/Invariant.h"
+#include "tests/fuzz/LineText.h"
 #include "tests/unit/platform/TemporaryFolder.h"
+#include "window/ShownName.h"
 
 namespace tessaro::fuzzing {
 namespace {
@@ -106,11 +109,21 @@ void listApplications(std::string_view input)
         std::filesystem::remove_all(root / name);
 
     const auto entries = writeTree(root, input);
-    const auto applications = ProcRunningApplications(root.path(), student).runningApplications();
-    require(applications.size() <= entries.size(), "no more records than entries");
-    for (const auto& application : applications) {
+    ProcRunningApplications list(root.path(), student);
+    const auto applications = list.runningApplications();
+    const auto everyProcess = list.everyProcess();
+    require(applications.size() <= everyProcess.size(), "the user's processes are among every process");
+    require(everyProcess.size() <= entries.size(), "no more records than entries");
+    auto all = applications;
+    all.insert(all.end(), everyProcess.begin(), everyProcess.end());
+    for (const auto& application : all) {
         require(!application || !application->bundleIdentifier.empty(), "an identifier is never empty");
         require(!application || !application->name.empty(), "a name is never empty");
+        if (application) {
+            const std::string shown = shownName(application->name);
+            require(isOneTerminalLine(shown), "a name in the gate's alert stays on its line");
+            require(shown.size() <= 64 * 4 + 3, "a name in the gate's alert is cut");
+        }
     }
 }
 
