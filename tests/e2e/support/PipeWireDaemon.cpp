@@ -79,6 +79,13 @@ void PipeWireDaemon::createNode(const std::string& factory, const std::map<std::
         throw std::runtime_error("pw-cli create-node failed: " + result.output);
 }
 
+void PipeWireDaemon::link(const std::string& outputPort, const std::string& inputPort) const
+{
+    const auto result = runCommand({ "pw-link", outputPort, inputPort }, environment(), Seconds(10));
+    if (result.status != 0)
+        throw std::runtime_error("pw-link " + outputPort + " " + inputPort + " failed: " + result.output);
+}
+
 std::map<std::string, std::string> PipeWireDaemon::screenCast(const std::string& application)
 {
     return { { "media.class", "Video/Source" }, { "node.name", "xdpw_stream" }, { "application.name", application } };

@@ -20,6 +20,8 @@ public:
 
     // A node from one of the daemon's SPA factories ("videotestsrc"), with these properties.
     void createNode(const std::string& factory, const std::map<std::string, std::string>& properties) const;
+    // Links two ports, each named "node.name:port.name", as a session manager would.
+    void link(const std::string& outputPort, const std::string& inputPort) const;
     void signal(int signalNumber) { m_daemon->signal(signalNumber); }
 
     // A video source as a desktop portal makes it for a screen cast, and a camera.
