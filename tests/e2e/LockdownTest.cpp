@@ -90,6 +90,16 @@ INSTANTIATE_TEST_SUITE_P(Sharing, ScreenSharingTest,
                          ::testing::Values(Sharing::ownCaptureTool, Sharing::anotherUsersService, Sharing::screenCast),
                          [](const auto& info) { return sharingName(info.param); });
 
+TEST_F(LockdownTest, ACameraIsNotAScreenCast)
+{
+    PipeWireDaemon pipeWire(folder());
+    pipeWire.createNode("videotestsrc", PipeWireDaemon::camera());
+    startService();
+    startTessaro({ "tessaro://launch/K" }, { { "XDG_RUNTIME_DIR", pipeWire.runtimeFolder() } });
+    EXPECT_TRUE(m_service->waitForReport([](const json& r) { return r.value("kind", "") == "loaded"; }, 20s))
+        << "the exam page loaded";
+}
+
 TEST_F(LockdownTest, TheRunningApplicationReportListsTheProgramItself)
 {
     startServiceWithScenarios();
