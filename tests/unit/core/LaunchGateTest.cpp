@@ -1,5 +1,6 @@
 #include "window/LaunchGate.h"
 #include "tests/support/ControllerFixture.h"
+#include "window/ShownName.h"
 
 namespace tessaro::testing {
 namespace {
@@ -63,6 +64,25 @@ TEST(LaunchGateSelection, NamesEveryBlockedInstanceInPlatformOrder)
         EXPECT_EQ(alert->messageText, "Running applications need to be quit");
         EXPECT_EQ(alert->buttonTitle, "Quit");
     }
+}
+
+TEST(LaunchGateSelection, NamesAreShownEscapedAndCut)
+{
+    const std::string e = "\u00e9";
+    const std::tuple<std::string, std::size_t, std::string> cases[] = {
+        { "OBS Studio", 64, "OBS Studio" },
+        { "a\nb\x7f", 64, "a\\x0ab\\x7f" },
+        { "\xc2\x85|\u2028|\u2029", 64, "\\xc2\\x85|\\xe2\\x80\\xa8|\\xe2\\x80\\xa9" },
+        { "\u00a0" + e + "\U0001F600\uffff", 64, "\u00a0" + e + "\U0001F600\uffff" },
+        { "\xc0\xaf|\xe0\x80\xaf|\xed\xa0\x80|\xf4\x90\x80\x80|\xf8", 64,
+          "\\xc0\\xaf|\\xe0\\x80\\xaf|\\xed\\xa0\\x80|\\xf4\\x90\\x80\\x80|\\xf8" },
+        { "\xe2\x82(", 64, "\\xe2\\x82(" },
+        { std::string(3, 'x') + e + e, 5, "xxx" + e + e },
+        { std::string(3, 'x') + e + e + "y", 5, "xxx" + e + e + "\u2026" },
+        { "ab\n", 4, "ab\u2026" },
+    };
+    for (const auto& [text, maxCharacters, expected] : cases)
+        EXPECT_EQ(shownName(text, maxCharacters), expected) << text;
 }
 
 TEST(LaunchGateSelection, IncompleteRecordsAreEmpty)
