@@ -220,7 +220,7 @@ std::vector<std::string> PipeWireScreenCasts::activeScreenCasts()
     if (!loop)
         return {};
     // No configuration file: a machine with the PipeWire library but without its client
-    // configuration can still be asked, and nothing else (real-time threads, D-Bus) is set up.
+    // configuration can still be asked, and no module but the protocol is loaded.
     std::unique_ptr<pw_context, ContextDeleter> context(
         pw_context_new(loop.get(), pw_properties_new(PW_KEY_CONFIG_NAME, "null", nullptr), 0));
     if (!context || !pw_context_load_module(context.get(), "libpipewire-module-protocol-native", nullptr, nullptr))
