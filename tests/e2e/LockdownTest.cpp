@@ -79,7 +79,7 @@ TEST_P(ScreenSharingTest, RefusesTheLaunch)
     case Sharing::screenCast:
         pipeWire = std::make_unique<PipeWireDaemon>(folder());
         pipeWire->createNode("videotestsrc", PipeWireDaemon::screenCast("xdg-desktop-portal-wlr"));
-        environment = { { "XDG_RUNTIME_DIR", pipeWire->runtimeFolder() } };
+        environment = { { "PIPEWIRE_REMOTE", pipeWire->socket() } };
         break;
     }
     startService();
@@ -99,7 +99,7 @@ TEST_F(LockdownTest, ACameraIsNotAScreenCast)
     PipeWireDaemon pipeWire(folder());
     pipeWire.createNode("videotestsrc", PipeWireDaemon::camera());
     startService();
-    startTessaro({ "tessaro://launch/K" }, { { "XDG_RUNTIME_DIR", pipeWire.runtimeFolder() } });
+    startTessaro({ "tessaro://launch/K" }, { { "PIPEWIRE_REMOTE", pipeWire.socket() } });
     EXPECT_TRUE(m_service->waitForReport([](const json& r) { return r.value("kind", "") == "loaded"; }, 20s))
         << "the exam page loaded";
 }

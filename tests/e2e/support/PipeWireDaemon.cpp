@@ -53,9 +53,9 @@ PipeWireDaemon::PipeWireDaemon(const std::string& folder)
     writeFile(config, configuration);
     m_daemon = std::make_unique<Subprocess>(std::vector<std::string> { "pipewire", "-c", config }, environment(),
                                             folder + "/pipewire.log");
-    for (int i = 0; i < 100 && !exists(m_runtimeFolder + "/pipewire-0"); ++i)
+    for (int i = 0; i < 100 && !exists(socket()); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    if (!exists(m_runtimeFolder + "/pipewire-0"))
+    if (!exists(socket()))
         throw std::runtime_error("PipeWire did not start; see " + folder + "/pipewire.log");
 }
 

@@ -14,8 +14,11 @@ class PipeWireDaemon {
 public:
     explicit PipeWireDaemon(const std::string& folder);
 
-    // What a client needs to find this daemon (and no other).
+    // What a client needs to find this daemon (and no other): its runtime folder as
+    // XDG_RUNTIME_DIR, or its socket as PIPEWIRE_REMOTE, which leaves the desktop's
+    // runtime folder alone.
     const std::string& runtimeFolder() const { return m_runtimeFolder; }
+    std::string socket() const { return m_runtimeFolder + "/pipewire-0"; }
     Environment environment() const;
 
     // A node from one of the daemon's SPA factories ("videotestsrc"), with these properties.
