@@ -11,6 +11,8 @@ public:
     virtual ~WindowDelegate() = default;
     // Each time the window is shown (mapped).
     virtual void viewDidAppear() = 0;
+    // Each time the window gains the keyboard focus.
+    virtual void windowDidBecomeKey() = 0;
 };
 
 // The one exam window.

@@ -19,18 +19,18 @@ KioskLock::KioskLock(Screens& screens, StandardOutput& output, Timers& timers, B
 void KioskLock::lockScreen(Window& window)
 {
     window.fillScreen();
-    if (!m_screens.hasMainScreen()) {
+    if (m_screens.hasMainScreen()) {
+        // The answer is what the window manager did, which only it can tell, and later.
+        window.enterFullScreen([this, &window](bool locked) { finishLock(window, locked); });
+    } else
         finishLock(window, false);
-        return;
-    }
-    // The answer is what the window manager did, which only it can tell, and later.
-    window.enterFullScreen([this, &window](bool locked) { finishLock(window, locked); });
+    // The battery report counts from the lock, whenever the window manager answers.
+    m_timers.schedule(batteryReportIntervalSeconds, true, [this] { m_batteryReport.sendBatteryLevel(); });
 }
 
 void KioskLock::finishLock(Window& window, bool locked)
 {
     m_output.writeLine(std::string("Was able to lock? ") + (locked ? "true" : "false"));
-    m_timers.schedule(batteryReportIntervalSeconds, true, [this] { m_batteryReport.sendBatteryLevel(); });
     if (!window.excludeFromCapture())
         m_output.writeLine("This desktop cannot keep the exam window out of screen captures");
 }

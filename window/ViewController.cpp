@@ -1,5 +1,7 @@
 #include "window/ViewController.h"
 
+#include <utility>
+
 #include "platform/Host.h"
 #include "window/UserAgent.h"
 
@@ -47,6 +49,15 @@ void ViewController::loadView(Window& window)
 void ViewController::viewDidAppear()
 {
     m_kioskLock.lockScreen(*m_window);
+}
+
+void ViewController::windowDidBecomeKey()
+{
+    // Wayland compositors ignore a selection change from a client that never had the
+    // keyboard focus, so the emptying at launch may not have happened there.
+    if (std::exchange(m_hadKeyboardFocus, true))
+        return;
+    m_host.pasteboard().clearContents();
 }
 
 void ViewController::didFinishNavigation()

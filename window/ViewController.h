@@ -44,6 +44,7 @@ public:
     void loadView(Window& window);
 
     void viewDidAppear() override;
+    void windowDidBecomeKey() override;
     void didFinishNavigation() override;
     void runOpenPanel(std::shared_ptr<OpenPanelRequest> request) override;
     void didReceiveScriptMessage(const std::string& name, nlohmann::json body) override;
@@ -53,6 +54,7 @@ public:
 private:
     Host& m_host;
     Window* m_window = nullptr;
+    bool m_hadKeyboardFocus = false;
     ExamWebView m_webView;
     LaunchGate m_launchGate;
     Launcher m_launcher;

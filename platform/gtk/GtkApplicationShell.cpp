@@ -38,6 +38,14 @@ void GtkApplicationShell::connectSignals()
 int GtkApplicationShell::run(ApplicationEvents& events)
 {
     m_events = &events;
+    // GTK opens a Wayland display first where WAYLAND_DISPLAY is set, an X display
+    // otherwise; without either it would end the process with a warning of its own.
+    if (!gtk_init_check()) {
+        std::fprintf(stderr,
+                     "tessaro: no display: neither a Wayland compositor nor an X server could be reached "
+                     "(WAYLAND_DISPLAY, DISPLAY)\n");
+        return 1;
+    }
     const int status = g_application_run(G_APPLICATION(m_application.get()), m_argc, m_argv);
     m_beforeReturn();
     return status;

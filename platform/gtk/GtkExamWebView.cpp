@@ -40,11 +40,12 @@ private:
     bool m_answered = false;
 };
 
-// The secondary press is claimed in the capture phase, before WebKit's own handlers,
-// so the page never sees it. Its release and every other button pass through.
-void claimSecondaryPress(GtkGestureClick* gesture, int, double, double, gpointer)
+// The secondary press is stopped in the capture phase, before WebKit's own handlers,
+// so the page never sees it. Its release and every other event pass through unchanged.
+gboolean stopSecondaryPress(GtkEventControllerLegacy*, GdkEvent* event, gpointer)
 {
-    gtk_gesture_set_state(GTK_GESTURE(gesture), GTK_EVENT_SEQUENCE_CLAIMED);
+    return gdk_event_get_event_type(event) == GDK_BUTTON_PRESS
+        && gdk_button_event_get_button(event) == GDK_BUTTON_SECONDARY;
 }
 
 }
@@ -88,11 +89,10 @@ void GtkExamWebView::connectSignals()
     g_signal_connect(view, "print", G_CALLBACK(print), this);
     g_signal_connect(webkit_web_view_get_network_session(view), "download-started", G_CALLBACK(downloadStarted), this);
 
-    GtkGesture* secondaryPress = gtk_gesture_click_new();
-    gtk_gesture_single_set_button(GTK_GESTURE_SINGLE(secondaryPress), GDK_BUTTON_SECONDARY);
-    gtk_event_controller_set_propagation_phase(GTK_EVENT_CONTROLLER(secondaryPress), GTK_PHASE_CAPTURE);
-    g_signal_connect(secondaryPress, "pressed", G_CALLBACK(claimSecondaryPress), nullptr);
-    gtk_widget_add_controller(GTK_WIDGET(view), GTK_EVENT_CONTROLLER(secondaryPress));
+    GtkEventController* secondaryPress = gtk_event_controller_legacy_new();
+    gtk_event_controller_set_propagation_phase(secondaryPress, GTK_PHASE_CAPTURE);
+    g_signal_connect(secondaryPress, "event", G_CALLBACK(stopSecondaryPress), nullptr);
+    gtk_widget_add_controller(GTK_WIDGET(view), secondaryPress);
 }
 
 void GtkExamWebView::setCustomUserAgent(const std::string& userAgent)

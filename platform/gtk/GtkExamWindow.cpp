@@ -51,6 +51,7 @@ void GtkExamWindow::connectSignals()
 {
     g_signal_connect(m_window.get(), "map", G_CALLBACK(mapped), this);
     g_signal_connect(m_window.get(), "close-request", G_CALLBACK(closeRequested), this);
+    g_signal_connect(m_window.get(), "notify::is-active", G_CALLBACK(activeChanged), this);
 }
 
 void GtkExamWindow::setDelegate(WindowDelegate& delegate)
@@ -132,6 +133,12 @@ void GtkExamWindow::mapped(GtkWindow*, GtkExamWindow* self)
 {
     if (self->m_delegate)
         self->m_delegate->viewDidAppear();
+}
+
+void GtkExamWindow::activeChanged(GtkWindow* window, GParamSpec*, GtkExamWindow* self)
+{
+    if (gtk_window_is_active(window) && self->m_delegate)
+        self->m_delegate->windowDidBecomeKey();
 }
 
 int GtkExamWindow::closeRequested(GtkWindow*, GtkExamWindow* self)

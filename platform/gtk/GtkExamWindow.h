@@ -33,6 +33,7 @@ private:
 
     void connectSignals();
     static void mapped(GtkWindow*, GtkExamWindow* self);
+    static void activeChanged(GtkWindow*, GParamSpec*, GtkExamWindow* self);
     static int closeRequested(GtkWindow*, GtkExamWindow* self);
     static void pageTitleChanged(GObject* view, GParamSpec*, GtkExamWindow* self);
     static int checkFullScreen(void* wait);

@@ -41,6 +41,12 @@ void FakeWindow::appear()
         m_delegate->viewDidAppear();
 }
 
+void FakeWindow::becomeKey()
+{
+    if (m_delegate)
+        m_delegate->windowDidBecomeKey();
+}
+
 void FakeWindow::answerFullScreen(bool locked)
 {
     if (auto done = std::exchange(m_pendingFullScreen, nullptr))

@@ -23,6 +23,8 @@ public:
 
     // Shows the window (the platform's map).
     void appear();
+    // Gives the window the keyboard focus.
+    void becomeKey();
     // Answers the pending full-screen request as the window manager would.
     void answerFullScreen(bool locked);
 

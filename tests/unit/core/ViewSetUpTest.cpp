@@ -31,6 +31,17 @@ TEST_F(ViewSetUpTest, SetUpRunsItsStepsInOrder)
     EXPECT_EQ(host.window.subview, host.webView);
 }
 
+TEST_F(ViewSetUpTest, TheFirstKeyboardFocusEmptiesThePasteboardOnceMore)
+{
+    loadView();
+    host.window.appear();
+    EXPECT_EQ(host.clipboard.clears, 1);
+    host.window.becomeKey();
+    EXPECT_EQ(host.clipboard.clears, 2);
+    host.window.becomeKey();
+    EXPECT_EQ(host.clipboard.clears, 2) << "later focus changes leave what the student copied in the exam";
+}
+
 TEST_F(ViewSetUpTest, TheUserAgentIsSetBeforeAnyPageIsRequested)
 {
     host.system.version = { 14, 5, 0 };
