@@ -11,7 +11,8 @@ public:
     virtual ~WindowDelegate() = default;
     // Each time the window is shown (mapped).
     virtual void viewDidAppear() = 0;
-    // Each time the window gains the keyboard focus.
+    // When the window has the keyboard focus as far as the desktop's selections go: each
+    // time it becomes active on X11, at its first key or button press on Wayland.
     virtual void windowDidBecomeKey() = 0;
 };
 

@@ -53,8 +53,8 @@ void ViewController::viewDidAppear()
 
 void ViewController::windowDidBecomeKey()
 {
-    // Wayland compositors ignore a selection change from a client that never had the
-    // keyboard focus, so the emptying at launch may not have happened there.
+    // Wayland compositors ignore a selection change from a client without the keyboard
+    // focus, so the emptying at launch may not have happened there.
     if (std::exchange(m_hadKeyboardFocus, true))
         return;
     m_host.pasteboard().clearContents();

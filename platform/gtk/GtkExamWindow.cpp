@@ -1,7 +1,9 @@
 #include "platform/gtk/GtkExamWindow.h"
 
 #include <string>
+#include <utility>
 
+#include <gdk/wayland/gdkwayland.h>
 #include <gtk/gtk.h>
 #include <webkit/webkit.h>
 
@@ -51,7 +53,17 @@ void GtkExamWindow::connectSignals()
 {
     g_signal_connect(m_window.get(), "map", G_CALLBACK(mapped), this);
     g_signal_connect(m_window.get(), "close-request", G_CALLBACK(closeRequested), this);
-    g_signal_connect(m_window.get(), "notify::is-active", G_CALLBACK(activeChanged), this);
+    // On X11 the window has the keyboard focus once it is active. A Wayland compositor
+    // takes a selection change only with the serial of an input event the window
+    // received, so there the focus counts from the window's first key or button press,
+    // seen here before the web view or a shortcut handles it.
+    if (GDK_IS_WAYLAND_DISPLAY(gtk_widget_get_display(GTK_WIDGET(m_window.get())))) {
+        GtkEventController* firstInput = gtk_event_controller_legacy_new();
+        gtk_event_controller_set_propagation_phase(firstInput, GTK_PHASE_CAPTURE);
+        g_signal_connect(firstInput, "event", G_CALLBACK(inputArrived), this);
+        gtk_widget_add_controller(GTK_WIDGET(m_window.get()), firstInput);
+    } else
+        g_signal_connect(m_window.get(), "notify::is-active", G_CALLBACK(activeChanged), this);
 }
 
 void GtkExamWindow::setDelegate(WindowDelegate& delegate)
@@ -139,6 +151,15 @@ void GtkExamWindow::activeChanged(GtkWindow* window, GParamSpec*, GtkExamWindow*
 {
     if (gtk_window_is_active(window) && self->m_delegate)
         self->m_delegate->windowDidBecomeKey();
+}
+
+int GtkExamWindow::inputArrived(GtkEventController*, GdkEvent* event, GtkExamWindow* self)
+{
+    const GdkEventType type = gdk_event_get_event_type(event);
+    if ((type == GDK_KEY_PRESS || type == GDK_BUTTON_PRESS) && !std::exchange(self->m_hadInput, true)
+        && self->m_delegate)
+        self->m_delegate->windowDidBecomeKey();
+    return GDK_EVENT_PROPAGATE;
 }
 
 int GtkExamWindow::closeRequested(GtkWindow*, GtkExamWindow* self)

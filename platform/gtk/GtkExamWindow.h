@@ -10,6 +10,8 @@ typedef struct _GtkWidget GtkWidget;
 typedef struct _GtkWindow GtkWindow;
 typedef struct _GObject GObject;
 typedef struct _GParamSpec GParamSpec;
+typedef struct _GtkEventController GtkEventController;
+typedef struct _GdkEvent GdkEvent;
 
 namespace tessaro {
 
@@ -34,6 +36,7 @@ private:
     void connectSignals();
     static void mapped(GtkWindow*, GtkExamWindow* self);
     static void activeChanged(GtkWindow*, GParamSpec*, GtkExamWindow* self);
+    static int inputArrived(GtkEventController*, GdkEvent* event, GtkExamWindow* self);
     static int closeRequested(GtkWindow*, GtkExamWindow* self);
     static void pageTitleChanged(GObject* view, GParamSpec*, GtkExamWindow* self);
     static int checkFullScreen(void* wait);
@@ -44,6 +47,7 @@ private:
     GObjectPtr<GtkWidget> m_contentView;
     std::function<void()> m_closeRequested;
     WindowDelegate* m_delegate = nullptr;
+    bool m_hadInput = false;
 };
 
 }

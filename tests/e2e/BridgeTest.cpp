@@ -19,7 +19,10 @@ protected:
     }
 };
 
-TEST_F(BridgeTest, TheSecurityAnswerIsOneTheServiceAccepts)
+using BridgeOnEachDesktop = OnEachDesktop<BridgeTest>;
+INSTANTIATE_TEST_SUITE_P(On, BridgeOnEachDesktop, everyDesktop(), desktopTestName);
+
+TEST_P(BridgeOnEachDesktop, TheSecurityAnswerIsOneTheServiceAccepts)
 {
     startScenario("security");
     const auto verdict = m_service->waitForReport([](const json& r) { return isKind(r, "security-verified"); }, 10s);

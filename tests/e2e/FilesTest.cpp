@@ -35,7 +35,10 @@ protected:
     }
 };
 
-TEST_F(FilesTest, ADownloadLandsInDownloadsAndIsAnswered)
+using FilesOnEachDesktop = OnEachDesktop<FilesTest>;
+INSTANTIATE_TEST_SUITE_P(On, FilesOnEachDesktop, everyDesktop(), desktopTestName);
+
+TEST_P(FilesOnEachDesktop, ADownloadLandsInDownloadsAndIsAnswered)
 {
     startScenario("download");
     const auto answer = m_service->waitForMessage("downloaded", 15s);
@@ -69,7 +72,7 @@ TEST_F(FilesTest, ANotFoundPageIsNotADownload)
     EXPECT_TRUE(m_service->messages("downloaded").empty());
 }
 
-TEST_F(FilesTest, SavingTwiceReplacesTheFileAndAnswersTwiceWithOneAddress)
+TEST_P(FilesOnEachDesktop, SavingTwiceReplacesTheFileAndAnswersTwiceWithOneAddress)
 {
     startScenario("save-twice");
     ASSERT_TRUE(
@@ -97,20 +100,21 @@ TEST_F(FilesTest, NamesThatLeaveDownloadsWriteNothingAnywhere)
     EXPECT_TRUE(m_service->messages("downloaded").empty());
 }
 
-TEST_F(FilesTest, TheFileInputReceivesOneFileThroughTheChooser)
+TEST_P(FilesOnEachDesktop, TheFileInputReceivesOneFileThroughTheChooser)
 {
     const std::string chosen = folder() + "/essay.txt";
     writeFile(chosen, "my essay");
     startScenario("probe");
     const auto window = waitForExamWindow();
-    m_x->click(window, 170, 50, 1);
-    const auto chooser = m_x->waitForWindowNamed("^Open$", 20s);
+    m_desktop->click(window, 170, 50, 1);
+    const auto chooser = m_desktop->waitForDialog("Open", 20s);
     ASSERT_TRUE(chooser) << "the chooser opened above the full-screen exam";
     std::this_thread::sleep_for(1s);
-    keepScreenshot("upload-chooser");
-    m_x->run({ "xdotool", "windowactivate", "--sync", *chooser, "type", "--delay", "20", chosen });
+    keepScreenshot("upload-chooser-" + desktopName(desktopKind()));
+    m_desktop->key(*chooser, "ctrl+l");
+    m_desktop->type(*chooser, chosen);
     std::this_thread::sleep_for(1s);
-    m_x->key(*chooser, "Return");
+    m_desktop->key(*chooser, "Return");
     const auto report = m_service->waitForReport([](const json& r) { return isKind(r, "chosen"); }, 15s);
     ASSERT_TRUE(report);
     EXPECT_EQ(report->at("files"), json::array({ { { "name", "essay.txt" }, { "size", 8 } } }));

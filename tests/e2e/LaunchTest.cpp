@@ -25,7 +25,10 @@ protected:
     }
 };
 
-TEST_F(LaunchTest, ALaunchLinksKeyArrivesInTheLaunchPagesQuery)
+using LaunchOnEachDesktop = OnEachDesktop<LaunchTest>;
+INSTANTIATE_TEST_SUITE_P(On, LaunchOnEachDesktop, everyDesktop(), desktopTestName);
+
+TEST_P(LaunchOnEachDesktop, ALaunchLinksKeyArrivesInTheLaunchPagesQuery)
 {
     startService();
     startTessaro({ "tessaro://launch/KEY%20with%2Fslash&more" });

@@ -30,13 +30,12 @@ protected:
     // The alert is the program's only window: the exam window is not shown yet.
     void quitTheAlert(const std::string& screenshotName)
     {
-        const auto alert = m_x->waitForWindow(m_tessaro->pid(), 20s);
+        const auto alert = m_desktop->waitForDialog("Tessaro", 20s);
         ASSERT_TRUE(alert);
-        EXPECT_EQ(m_x->windowName(*alert), "Tessaro");
         std::this_thread::sleep_for(1500ms);
         keepScreenshot(screenshotName);
         EXPECT_FALSE(m_tessaro->waitForExit(2s)) << "the alert waits for its button";
-        m_x->key(*alert, "Return");
+        m_desktop->key(*alert, "Return");
         EXPECT_EQ(m_tessaro->waitForExit(10s), 0);
     }
 
@@ -132,21 +131,28 @@ TEST_F(LockdownTest, TheBatteryLevelReachesThePageThirtySecondsAfterTheWindowSho
     EXPECT_NO_THROW((void)std::stof(level));
 }
 
-class TwoMonitorTest : public LockdownTest {
+class TwoMonitorTest : public OnEachDesktop<LockdownTest> {
 protected:
-    XSession::Monitors monitors() const override { return XSession::Monitors::two; }
+    Desktop::Screens screens() const override { return Desktop::Screens::two; }
 };
+INSTANTIATE_TEST_SUITE_P(On, TwoMonitorTest, everyDesktop(), desktopTestName);
 
-TEST_F(TwoMonitorTest, ASecondMonitorRefusesTheLaunchAfterEmptyingTheClipboard)
+TEST_P(TwoMonitorTest, ASecondMonitorRefusesTheLaunch)
 {
     startService();
-    ASSERT_EQ(m_x->run({ "xrandr", "--listmonitors" }).output.find("Monitors: 2") != std::string::npos, true)
-        << m_x->run({ "xrandr", "--listmonitors" }).output;
-    m_x->setSelection("clipboard", "copied before the exam");
+    if (m_x) {
+        ASSERT_NE(m_x->run({ "xrandr", "--listmonitors" }).output.find("Monitors: 2"), std::string::npos)
+            << m_x->run({ "xrandr", "--listmonitors" }).output;
+    }
+    m_desktop->setSelection("clipboard", "copied before the exam");
     startTessaro({ "tessaro://launch/K" });
     quitTheAlert("external-monitors-alert");
-    EXPECT_EQ(m_x->selection("clipboard"), std::nullopt);
     EXPECT_TRUE(m_service->requests().empty()) << "no page was requested";
+    // A Wayland compositor takes a selection change only from a client with the keyboard
+    // focus, which the exam window never gets here.
+    if (m_x) {
+        EXPECT_EQ(m_x->selection("clipboard"), std::nullopt);
+    }
 }
 
 }

@@ -1,6 +1,9 @@
 #include "tests/e2e/support/ExamTest.h"
 
+#include <algorithm>
 #include <filesystem>
+
+#include "tests/e2e/support/X11Desktop.h"
 
 namespace tessaro::e2e {
 
@@ -12,14 +15,18 @@ std::string scenarioPage()
 void ExamTest::SetUp()
 {
     std::filesystem::create_directories(downloads());
-    m_x = std::make_unique<XSession>(folder(), monitors());
+    m_desktop = Desktop::start(desktopKind(), folder(), screens());
+    if (auto* x11 = dynamic_cast<X11Desktop*>(m_desktop.get()))
+        m_x = &x11->session();
 }
 
 void ExamTest::TearDown()
 {
-    if (HasFailure() && m_x) {
+    if (HasFailure() && m_desktop) {
         const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        keepScreenshot(std::string("failed-") + test->test_suite_name() + "." + test->name());
+        std::string name = std::string("failed-") + test->test_suite_name() + "." + test->name();
+        std::replace(name.begin(), name.end(), '/', '-');
+        keepScreenshot(name);
     }
     if (HasFailure() && m_tessaro) {
         for (const auto& line : m_tessaro->lines())
@@ -27,7 +34,8 @@ void ExamTest::TearDown()
     }
     m_tessaro.reset();
     m_service.reset();
-    m_x.reset();
+    m_x = nullptr;
+    m_desktop.reset();
 }
 
 void ExamTest::startService(const std::vector<std::string>& options)
@@ -61,20 +69,19 @@ Environment ExamTest::homeEnvironment() const
 
 Subprocess& ExamTest::startTessaro(const std::vector<std::string>& arguments, const Environment& extra)
 {
-    auto environment = m_x->environment();
-    for (const auto& [key, value] : homeEnvironment())
-        environment[key] = value;
+    auto environment = inheritedEnvironment(homeEnvironment());
+    m_desktop->addDisplay(environment);
     for (const auto& [key, value] : extra)
         environment[key] = value;
     std::vector<std::string> argv { TESSARO_LOCAL_BINARY };
     argv.insert(argv.end(), arguments.begin(), arguments.end());
-    m_tessaro = std::make_unique<Subprocess>(argv, environment, folder() + "/tessaro.stderr");
+    m_tessaro = std::make_unique<Subprocess>(m_desktop->command(argv), environment, folder() + "/tessaro.stderr");
     return *m_tessaro;
 }
 
 std::string ExamTest::waitForExamWindow()
 {
-    const auto window = m_x->waitForWindow(m_tessaro->pid(), Seconds(20));
+    const auto window = m_desktop->waitForWindow(*m_tessaro, Seconds(20));
     if (!window)
         throw std::runtime_error("no window of tessaro-local appeared");
     return *window;
@@ -83,7 +90,7 @@ std::string ExamTest::waitForExamWindow()
 void ExamTest::keepScreenshot(const std::string& name) const
 {
     std::filesystem::create_directories(E2E_ARTIFACTS_DIR);
-    m_x->screenshot(std::string(E2E_ARTIFACTS_DIR) + "/" + name + ".png");
+    m_desktop->screenshot(std::string(E2E_ARTIFACTS_DIR) + "/" + name + ".png");
 }
 
 std::optional<std::string> ExamTest::waitForOutput(const std::string& line, Seconds timeout)

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/e2e/support/Desktop.h"
 #include "tests/e2e/support/ExamService.h"
 #include "tests/e2e/support/Subprocess.h"
 #include "tests/e2e/support/TemporaryFolder.h"
@@ -13,14 +14,16 @@
 
 namespace tessaro::e2e {
 
-// One exam on a desktop of its own: an X server with a window manager, a fresh home
-// folder with a Downloads folder, the local exam service and tessaro-local.
+// One exam on a desktop of its own (an X server with a window manager unless the test
+// asks for another), a fresh home folder with a Downloads folder, the local exam
+// service and tessaro-local.
 class ExamTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
 
-    virtual XSession::Monitors monitors() const { return XSession::Monitors::one; }
+    virtual DesktopKind desktopKind() const { return DesktopKind::x11; }
+    virtual Desktop::Screens screens() const { return Desktop::Screens::one; }
 
     void startService(const std::vector<std::string>& options = {});
     // The scenario page of the end-to-end tests, one scenario per exam key.
@@ -39,9 +42,18 @@ protected:
     void keepScreenshot(const std::string& name) const;
 
     TemporaryFolder m_folder;
-    std::unique_ptr<XSession> m_x;
+    std::unique_ptr<Desktop> m_desktop;
+    // The X session, on the X11 desktop only.
+    XSession* m_x = nullptr;
     std::unique_ptr<ExamService> m_service;
     std::unique_ptr<Subprocess> m_tessaro;
+};
+
+// The same test on each desktop: TEST_P with a fixture OnEachDesktop<Fixture>, and
+// INSTANTIATE_TEST_SUITE_P(On, ..., everyDesktop(), desktopTestName).
+template <typename Fixture> class OnEachDesktop : public Fixture, public ::testing::WithParamInterface<DesktopKind> {
+protected:
+    DesktopKind desktopKind() const override { return this->GetParam(); }
 };
 
 std::string scenarioPage();
