@@ -20,10 +20,10 @@ MutterDesktop::MutterDesktop(const std::string& folder, Screens screens)
                                               { "XDG_CONFIG_HOME", folder + "/mutter-home/.config" } });
     environment.erase("DISPLAY");
     environment.erase("WAYLAND_DISPLAY");
-    m_compositor = std::make_unique<Subprocess>(
-        std::vector<std::string> { "dbus-run-session", "--", "sh", "-c",
-                                   "echo \"$DBUS_SESSION_BUS_ADDRESS\"; " + mutter },
-        environment, folder + "/mutter.log");
+    m_compositor
+        = std::make_unique<Subprocess>(std::vector<std::string> { "dbus-run-session", "--", "sh", "-c",
+                                                                  "echo \"$DBUS_SESSION_BUS_ADDRESS\"; " + mutter },
+                                       environment, folder + "/mutter.log");
     const auto bus = m_compositor->waitForLine([](const std::string& line) { return !line.empty(); }, Seconds(20));
     for (int attempt = 0; attempt < 400 && !std::filesystem::exists(m_socket); ++attempt)
         std::this_thread::sleep_for(std::chrono::milliseconds(25));
