@@ -2,6 +2,8 @@
 
 #include <gtk/gtk.h>
 
+#include "platform/gtk/GObjectPtr.h"
+
 namespace tessaro {
 
 namespace {
@@ -11,9 +13,8 @@ namespace {
 // An offer of no formats first makes the emptying a change it always sends.
 void empty(GdkClipboard* clipboard)
 {
-    GdkContentProvider* nothing = gdk_content_provider_new_union(nullptr, 0);
-    gdk_clipboard_set_content(clipboard, nothing);
-    g_object_unref(nothing);
+    const auto nothing = GObjectPtr<GdkContentProvider>::adopt(gdk_content_provider_new_union(nullptr, 0));
+    gdk_clipboard_set_content(clipboard, nothing.get());
     gdk_clipboard_set_content(clipboard, nullptr);
 }
 

@@ -45,6 +45,8 @@ GtkExamWindow::GtkExamWindow(GtkApplication* application, std::function<void()> 
 GtkExamWindow::~GtkExamWindow()
 {
     g_signal_handlers_disconnect_by_data(m_window.get(), this);
+    if (m_firstInput)
+        g_signal_handlers_disconnect_by_data(m_firstInput.get(), this);
     if (m_contentView)
         g_signal_handlers_disconnect_by_data(m_contentView.get(), this);
 }
@@ -61,6 +63,8 @@ void GtkExamWindow::connectSignals()
         GtkEventController* firstInput = gtk_event_controller_legacy_new();
         gtk_event_controller_set_propagation_phase(firstInput, GTK_PHASE_CAPTURE);
         g_signal_connect(firstInput, "event", G_CALLBACK(inputArrived), this);
+        // The window owns the controller; the handler goes with this wrapper.
+        m_firstInput = GObjectPtr<GtkEventController>::retain(firstInput);
         gtk_widget_add_controller(GTK_WIDGET(m_window.get()), firstInput);
     } else
         g_signal_connect(m_window.get(), "notify::is-active", G_CALLBACK(activeChanged), this);

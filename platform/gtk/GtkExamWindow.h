@@ -45,6 +45,8 @@ private:
     GObjectPtr<GtkWindow> m_window;
     // The web view whose title the window carries; its handler goes with the window.
     GObjectPtr<GtkWidget> m_contentView;
+    // Wayland only: watches for the window's first key or button press.
+    GObjectPtr<GtkEventController> m_firstInput;
     std::function<void()> m_closeRequested;
     WindowDelegate* m_delegate = nullptr;
     bool m_hadInput = false;
