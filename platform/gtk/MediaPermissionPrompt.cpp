@@ -6,6 +6,7 @@
 #include <webkit/webkit.h>
 
 #include "platform/glib/GLibOwners.h"
+#include "platform/gtk/DialogButton.h"
 #include "platform/gtk/GObjectPtr.h"
 
 namespace tessaro {
@@ -61,8 +62,8 @@ void askForMediaPermission(GtkWindow* examWindow, const char* pageAddress, WebKi
     gtk_message_dialog_format_secondary_text(GTK_MESSAGE_DIALOG(prompt), "%s",
                                              "Allow it only if your exam asks to see or hear you.");
     gtk_window_set_title(GTK_WINDOW(prompt), "Camera and microphone");
-    gtk_dialog_add_button(GTK_DIALOG(prompt), "Do_n't Allow", GTK_RESPONSE_REJECT);
-    gtk_dialog_add_button(GTK_DIALOG(prompt), "_Allow", allowResponse);
+    addDialogButton(GTK_DIALOG(prompt), "Do_n't Allow", GTK_RESPONSE_REJECT);
+    addDialogButton(GTK_DIALOG(prompt), "_Allow", allowResponse);
     gtk_dialog_set_default_response(GTK_DIALOG(prompt), GTK_RESPONSE_REJECT);
     // Every way the prompt ends (a button, Escape, the window manager) is one response.
     g_signal_connect_data(prompt, "response", G_CALLBACK(answered),
