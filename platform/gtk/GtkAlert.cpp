@@ -3,6 +3,7 @@
 #include <gtk/gtk.h>
 
 #include "platform/glib/GLibOwners.h"
+#include "platform/gtk/DialogButton.h"
 #include "platform/gtk/GObjectPtr.h"
 #include "platform/gtk/GtkTimers.h"
 
@@ -15,10 +16,14 @@ GtkAlert::GtkAlert(GtkTimers& timers)
 
 void GtkAlert::runModal(const AlertContent& content)
 {
-    GtkWidget* dialog = gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, GTK_MESSAGE_WARNING, GTK_BUTTONS_NONE, "%s",
-                                               content.messageText.c_str());
+    // An alert, not a plain dialog, to assistive technology: a screen reader then reads
+    // its texts as soon as it appears, before the student finds the button.
+    GtkWidget* dialog
+        = GTK_WIDGET(g_object_new(GTK_TYPE_MESSAGE_DIALOG, "accessible-role", GTK_ACCESSIBLE_ROLE_ALERT_DIALOG,
+                                  "message-type", GTK_MESSAGE_WARNING, "buttons", GTK_BUTTONS_NONE, "use-header-bar",
+                                  FALSE, "modal", TRUE, "text", content.messageText.c_str(), nullptr));
     gtk_message_dialog_format_secondary_text(GTK_MESSAGE_DIALOG(dialog), "%s", content.informativeText.c_str());
-    gtk_dialog_add_button(GTK_DIALOG(dialog), content.buttonTitle.c_str(), GTK_RESPONSE_ACCEPT);
+    addDialogButton(GTK_DIALOG(dialog), content.buttonTitle.c_str(), GTK_RESPONSE_ACCEPT);
     gtk_window_set_title(GTK_WINDOW(dialog), "Tessaro");
     if (GApplication* application = g_application_get_default())
         gtk_window_set_application(GTK_WINDOW(dialog), GTK_APPLICATION(application));
