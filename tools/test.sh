@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up and runs every test of Tessaro: unit and host tests, the end-to-end tests on
-# virtual screens, the package's install layout, the unit suites under sanitizers, the
-# fuzz targets for a bounded time, and an install of the Debian package.
+# virtual screens, the desktop tests again in a Debian 13 root (whose toolkit carries the
+# exam page to screen readers), the package's install layout, the unit suites under
+# sanitizers, the fuzz targets for a bounded time, and an install of the Debian package.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="${TESSARO_BUILD_DIR:-$root/build}"
@@ -26,6 +27,13 @@ fi
 # A test on a virtual desktop that fails is run once more before it counts: the X
 # server, the window manager and the web engine share two cores with everything else.
 ctest --test-dir "$build" --output-on-failure --parallel 2 --repeat until-pass:2
+
+echo "== Debian 13"
+if [ "${TESSARO_SKIP_DEBIAN13:-0}" = 1 ]; then
+    echo "Skipped (TESSARO_SKIP_DEBIAN13=1)."
+else
+    "$root/tests/debian13/run.sh" "$build"
+fi
 
 echo "== Sanitizers"
 "$root/tests/fuzz/run-sanitizers.sh" "$build/sanitizers"
