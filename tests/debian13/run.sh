@@ -34,8 +34,9 @@ if [ ! -e "$root/.complete" ]; then
     rm -rf "$state"/root-* "$state/build"
     mkdir -p "$state"
     echo "Making the Debian 13 root $root"
-    rm -rf "$root.partial"
-    mmdebstrap "${root_options[@]}" --include="$packages" trixie "$root.partial"
+    # In a mount namespace of its own too, so a failed run leaves no mounts in the root.
+    unshare --mount --propagation private -- \
+        mmdebstrap "${root_options[@]}" --include="$packages" trixie "$root.partial"
     touch "$root.partial/.complete"
     mv "$root.partial" "$root"
 fi
