@@ -11,7 +11,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 source_tree=$(cd "$here/../.." && pwd)
 state=$(realpath -m "${1:?usage: $0 BUILD_FOLDER}")/debian13
 port="${TESSARO_LOCAL_PORT:-18765}"
-tests='^((LaunchTest|BridgeTest|WindowTest|LockdownTest)\.|accessibility\.)'
+# The X11 cases only: the root holds no Wayland compositor and no second-monitor X server.
+tests='^((LaunchTest|BridgeTest|WindowTest|LockdownTest)\.|On/(Launch|Bridge|Window)OnEachDesktop\..*/X11( |$)|Sharing/|accessibility\.)'
 # Tests that only wait out a 30-second timer: the error page's is also reached by the
 # accessibility test, the battery report's timer is the core's, tested in virtual time.
 slow_tests='ErrorPageShowsAtThirtySeconds|BatteryLevelReachesThePage'
