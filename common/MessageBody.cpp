@@ -4,9 +4,6 @@ namespace tessaro {
 
 namespace {
 
-// Deeper values would only be walked by recursion (writing a "log" line, for one).
-constexpr int maximumDepth = 256;
-
 bool nestsWithin(std::string_view json, int limit)
 {
     int depth = 0;
@@ -34,7 +31,7 @@ bool nestsWithin(std::string_view json, int limit)
 
 nlohmann::json messageBodyFromJSON(std::string_view json)
 {
-    if (!nestsWithin(json, maximumDepth))
+    if (!nestsWithin(json, maximumMessageDepth))
         return nullptr;
     auto value = nlohmann::json::parse(json, nullptr, false);
     if (value.is_discarded())

@@ -1,23 +1,239 @@
 #include "platform/gtk/ScriptMessageBody.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <new>
+#include <optional>
+#include <string>
+#include <string_view>
+
 #include <jsc/jsc.h>
 
 #include "common/MessageBody.h"
 #include "platform/glib/GLibOwners.h"
+#include "platform/gtk/GObjectPtr.h"
 
 namespace tessaro {
 
+namespace {
+
+using ValuePtr = GObjectPtr<JSCValue>;
+using BytesPtr = GRefPtr<GBytes, g_bytes_unref>;
+
+// More values than this would cost the program far more memory than the page.
+constexpr std::size_t maximumValues = std::size_t { 1 } << 24;
+// Text longer than this many UTF-16 code units is read in slices of this length into
+// one buffer, so a saved file's content exists in the program once, not three times.
+constexpr int sliceLength = 1 << 20;
+
+// The page's value has no value tree.
+struct NoValueTree { };
+
+std::size_t utf16Length(std::string_view utf8)
+{
+    std::size_t units = 0;
+    for (const unsigned char byte : utf8) {
+        if ((byte & 0xc0) != 0x80)
+            ++units;
+        if (byte >= 0xf0)
+            ++units;
+    }
+    return units;
+}
+
+bool isHighSurrogate(int unit)
+{
+    return (unit & 0xfc00) == 0xd800;
+}
+
+class BodyWalk {
+public:
+    explicit BodyWalk(JSCContext* context)
+        : m_context(context)
+    {
+    }
+
+    // The value as JSON.stringify writes it under the key; nothing where it writes
+    // nothing.
+    std::optional<nlohmann::json> walk(JSCValue* value, const std::string& key, int depth)
+    {
+        if (++m_values > maximumValues)
+            throw NoValueTree {};
+        ValuePtr replacement;
+        if (jsc_value_is_object(value)) {
+            const auto toJSON = checked(jsc_value_object_get_property(value, "toJSON"));
+            if (jsc_value_is_function(toJSON.get())) {
+                replacement
+                    = checked(jsc_value_object_invoke_method(value, "toJSON", G_TYPE_STRING, key.c_str(), G_TYPE_NONE));
+                value = replacement.get();
+            }
+        }
+        if (jsc_value_is_null(value))
+            return nullptr;
+        if (jsc_value_is_boolean(value))
+            return static_cast<bool>(jsc_value_to_boolean(value));
+        if (jsc_value_is_number(value))
+            return number(jsc_value_to_double(value));
+        if (jsc_value_is_string(value))
+            return text(value);
+        if (jsc_value_is_undefined(value) || jsc_value_is_function(value))
+            return std::nullopt;
+        if (jsc_value_is_array(value))
+            return array(value, depth + 1);
+        if (jsc_value_is_object(value))
+            return object(value, depth + 1);
+        if (typeOf(value) == "symbol")
+            return std::nullopt;
+        throw NoValueTree {};
+    }
+
+private:
+    // Takes over a value the engine returned, unless the script raised on the way.
+    ValuePtr checked(JSCValue* value)
+    {
+        auto owned = ValuePtr::adopt(value);
+        if (jsc_context_get_exception(m_context)) {
+            jsc_context_clear_exception(m_context);
+            throw NoValueTree {};
+        }
+        if (!owned)
+            throw NoValueTree {};
+        return owned;
+    }
+
+    // JSON text writes an integral number in digits, read back as an integer where one fits.
+    static nlohmann::json number(double value)
+    {
+        if (!std::isfinite(value))
+            return nullptr;
+        if (value == std::trunc(value)) {
+            if (value >= 0 && value < 18446744073709551616.0)
+                return static_cast<std::uint64_t>(value);
+            if (value < 0 && value >= -9223372036854775808.0)
+                return static_cast<std::int64_t>(value);
+        }
+        return value;
+    }
+
+    std::size_t lengthOf(JSCValue* value)
+    {
+        const auto length = checked(jsc_value_object_get_property(value, "length"));
+        const double units = jsc_value_to_double(length.get());
+        if (!(units >= 0 && units <= static_cast<double>(maximumValues) * sliceLength))
+            throw NoValueTree {};
+        return static_cast<std::size_t>(units);
+    }
+
+    // Appends the text's UTF-8 form, which must hold all of its code units: the engine
+    // stops at a lone surrogate, which JSON text cannot carry either.
+    static void appendText(std::string& text, JSCValue* value, std::size_t units)
+    {
+        const BytesPtr bytes(jsc_value_to_string_as_bytes(value));
+        gsize size = 0;
+        const auto* data = bytes ? static_cast<const char*>(g_bytes_get_data(bytes.get(), &size)) : nullptr;
+        const std::string_view utf8(data ? data : "", data ? size : 0);
+        if (utf16Length(utf8) != units)
+            throw NoValueTree {};
+        text.append(utf8);
+    }
+
+    std::string text(JSCValue* value)
+    {
+        const std::size_t length = lengthOf(value);
+        std::string text;
+        if (length <= sliceLength) {
+            appendText(text, value, length);
+            return text;
+        }
+        // Three bytes per code unit at most; pages never written are never taken.
+        text.reserve(3 * length);
+        for (std::size_t from = 0; from < length;) {
+            std::size_t to = std::min(from + sliceLength, length);
+            if (to < length) {
+                const auto unit = checked(jsc_value_object_invoke_method(value, "charCodeAt", G_TYPE_INT,
+                                                                         static_cast<int>(to - 1), G_TYPE_NONE));
+                if (isHighSurrogate(jsc_value_to_int32(unit.get())))
+                    --to;
+            }
+            const auto slice = checked(jsc_value_object_invoke_method(
+                value, "slice", G_TYPE_INT, static_cast<int>(from), G_TYPE_INT, static_cast<int>(to), G_TYPE_NONE));
+            if (!jsc_value_is_string(slice.get()))
+                throw NoValueTree {};
+            appendText(text, slice.get(), to - from);
+            from = to;
+        }
+        return text;
+    }
+
+    nlohmann::json array(JSCValue* value, int depth)
+    {
+        if (depth > maximumMessageDepth)
+            throw NoValueTree {};
+        const std::size_t length = lengthOf(value);
+        if (length > maximumValues - m_values)
+            throw NoValueTree {};
+        auto array = nlohmann::json::array();
+        for (std::size_t index = 0; index < length; ++index) {
+            const auto element = checked(jsc_value_object_get_property_at_index(value, static_cast<guint>(index)));
+            auto walked = walk(element.get(), std::to_string(index), depth);
+            array.push_back(walked ? std::move(*walked) : nullptr);
+        }
+        return array;
+    }
+
+    nlohmann::json object(JSCValue* value, int depth)
+    {
+        if (depth > maximumMessageDepth)
+            throw NoValueTree {};
+        if (!m_objectConstructor)
+            m_objectConstructor = checked(jsc_context_get_value(m_context, "Object"));
+        const auto keys = checked(
+            jsc_value_object_invoke_method(m_objectConstructor.get(), "keys", JSC_TYPE_VALUE, value, G_TYPE_NONE));
+        if (!jsc_value_is_array(keys.get()))
+            throw NoValueTree {};
+        auto object = nlohmann::json::object();
+        const std::size_t count = lengthOf(keys.get());
+        for (std::size_t index = 0; index < count; ++index) {
+            const auto keyValue
+                = checked(jsc_value_object_get_property_at_index(keys.get(), static_cast<guint>(index)));
+            if (!jsc_value_is_string(keyValue.get()))
+                throw NoValueTree {};
+            const std::string key = text(keyValue.get());
+            const auto member = checked(jsc_value_object_get_property(value, key.c_str()));
+            if (auto walked = walk(member.get(), key, depth))
+                object[key] = std::move(*walked);
+        }
+        return object;
+    }
+
+    std::string typeOf(JSCValue* value)
+    {
+        const auto typeOf = checked(jsc_context_evaluate(m_context, "(function (value) { return typeof value; })", -1));
+        const auto type = checked(jsc_value_function_call(typeOf.get(), JSC_TYPE_VALUE, value, G_TYPE_NONE));
+        const GCharPtr name(jsc_value_to_string(type.get()));
+        return name ? name.get() : "";
+    }
+
+    JSCContext* m_context;
+    ValuePtr m_objectConstructor;
+    std::size_t m_values = 0;
+};
+
+}
+
 nlohmann::json scriptMessageBody(JSCValue* value)
 {
-    if (!value || jsc_value_is_undefined(value))
+    if (!value)
         return nullptr;
-    const GCharPtr json(jsc_value_to_json(value, 0));
-    if (!json) {
-        // Stringifying threw (a cycle, say); leave no pending exception behind.
-        jsc_context_clear_exception(jsc_value_get_context(value));
+    try {
+        auto walked = BodyWalk(jsc_value_get_context(value)).walk(value, "", 0);
+        return walked ? std::move(*walked) : nullptr;
+    } catch (const NoValueTree&) {
+        return nullptr;
+    } catch (const std::bad_alloc&) {
         return nullptr;
     }
-    return messageBodyFromJSON(json.get());
 }
 
 }

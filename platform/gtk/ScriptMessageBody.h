@@ -6,8 +6,11 @@ typedef struct _JSCValue JSCValue;
 
 namespace tessaro {
 
-// The page's value as a value tree, read through its JSON text. undefined and values
-// JSON cannot hold arrive as null.
+// The page's value as a value tree, walked directly in the engine as JSON.stringify
+// would write it: members without a JSON form (undefined, functions, symbols) are left
+// out of objects and null in arrays, numbers that are not finite are null, toJSON is
+// honoured. A value with no value tree (undefined, nesting deeper than the program
+// walks, a cycle, a BigInt, text that is not Unicode, a script that raises) is null.
 nlohmann::json scriptMessageBody(JSCValue* value);
 
 }
