@@ -1,7 +1,9 @@
 #include "bridge/SecurityResponse.h"
 
 #include <array>
+#include <memory>
 
+#include <openssl/core_names.h>
 #include <openssl/evp.h>
 #include <openssl/hmac.h>
 
@@ -9,13 +11,12 @@
 
 namespace tessaro {
 
-std::string hmacSHA256Hex(std::string_view message, std::string_view key)
-{
-    std::array<unsigned char, 32> digest {};
-    unsigned int length = digest.size();
-    HMAC(EVP_sha256(), key.data(), static_cast<int>(key.size()), reinterpret_cast<const unsigned char*>(message.data()),
-         message.size(), digest.data(), &length);
+namespace {
 
+using Digest = std::array<unsigned char, 32>;
+
+std::string hexText(const Digest& digest)
+{
     static constexpr char hexDigits[] = "0123456789abcdef";
     std::string hex;
     hex.reserve(2 * digest.size());
@@ -26,11 +27,63 @@ std::string hmacSHA256Hex(std::string_view message, std::string_view key)
     return hex;
 }
 
+struct MacContextFree {
+    void operator()(EVP_MAC_CTX* context) const { EVP_MAC_CTX_free(context); }
+};
+using MacContext = std::unique_ptr<EVP_MAC_CTX, MacContextFree>;
+
+// HMAC-SHA-256 keyed once: each answer starts from a copy of this state, so neither the
+// algorithm lookup nor the key's padding is repeated per message.
+class KeyedHmac {
+public:
+    explicit KeyedHmac(std::string_view key)
+    {
+        EVP_MAC* mac = EVP_MAC_fetch(nullptr, "HMAC", nullptr);
+        m_context.reset(mac ? EVP_MAC_CTX_new(mac) : nullptr);
+        EVP_MAC_free(mac);
+        char digestName[] = "SHA256";
+        const OSSL_PARAM parameters[] = {
+            OSSL_PARAM_construct_utf8_string(OSSL_MAC_PARAM_DIGEST, digestName, 0),
+            OSSL_PARAM_construct_end(),
+        };
+        if (m_context
+            && !EVP_MAC_init(m_context.get(), reinterpret_cast<const unsigned char*>(key.data()), key.size(),
+                             parameters))
+            m_context.reset();
+    }
+
+    std::string hexDigest(std::string_view message) const
+    {
+        const MacContext context(m_context ? EVP_MAC_CTX_dup(m_context.get()) : nullptr);
+        Digest digest {};
+        std::size_t length = 0;
+        if (!context
+            || !EVP_MAC_update(context.get(), reinterpret_cast<const unsigned char*>(message.data()), message.size())
+            || !EVP_MAC_final(context.get(), digest.data(), &length, digest.size()))
+            return {};
+        return hexText(digest);
+    }
+
+private:
+    MacContext m_context;
+};
+
+}
+
+std::string hmacSHA256Hex(std::string_view message, std::string_view key)
+{
+    Digest digest {};
+    unsigned int length = digest.size();
+    HMAC(EVP_sha256(), key.data(), static_cast<int>(key.size()), reinterpret_cast<const unsigned char*>(message.data()),
+         message.size(), digest.data(), &length);
+    return hexText(digest);
+}
+
 std::string securityResponse(std::string_view examKey)
 {
-    // The first stage depends on the built-in constants only: the same for every key.
-    static const std::string derivedKeyHex = hmacSHA256Hex(securityConstantMessage(), securityConstantKey());
-    return hmacSHA256Hex(examKey, derivedKeyHex);
+    // The key depends on the built-in constants only: the same for every exam key.
+    static const KeyedHmac keyed(hmacSHA256Hex(securityConstantMessage(), securityConstantKey()));
+    return keyed.hexDigest(examKey);
 }
 
 }
