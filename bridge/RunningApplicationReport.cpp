@@ -1,5 +1,7 @@
 #include "bridge/RunningApplicationReport.h"
 
+#include <utility>
+
 #include <nlohmann/json.hpp>
 
 #include "web/ExamWebView.h"
@@ -26,15 +28,32 @@ std::string runningApplicationsJSON(const std::vector<RunningApplication>& appli
     }
 }
 
-RunningApplicationReport::RunningApplicationReport(RunningApplications& runningApplications, ExamWebView& webView)
-    : m_runningApplications(runningApplications)
+RunningApplicationReport::RunningApplicationReport(RunningApplicationScans& scans, ExamWebView& webView)
+    : m_scans(scans)
     , m_webView(webView)
 {
 }
 
 void RunningApplicationReport::reportRunningApplications()
 {
-    m_webView.sendPageMessage("processes", runningApplicationsJSON(m_runningApplications.runningApplications()));
+    if (m_scanning) {
+        ++m_waiting;
+        return;
+    }
+    startScan(1);
+}
+
+void RunningApplicationReport::startScan(std::size_t answers)
+{
+    m_scanning = true;
+    m_scans.scan([this, answers](std::vector<RunningApplication> applications) {
+        const auto report = runningApplicationsJSON(applications);
+        for (std::size_t answer = 0; answer < answers; ++answer)
+            m_webView.sendPageMessage("processes", report);
+        m_scanning = false;
+        if (m_waiting > 0)
+            startScan(std::exchange(m_waiting, 0));
+    });
 }
 
 }

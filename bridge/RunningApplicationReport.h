@@ -1,9 +1,10 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
-#include "platform/RunningApplications.h"
+#include "platform/RunningApplicationScans.h"
 
 namespace tessaro {
 
@@ -13,15 +14,21 @@ class ExamWebView;
 // platform's order, [identifier, name] when both are known and [] otherwise.
 std::string runningApplicationsJSON(const std::vector<RunningApplication>& applications);
 
-// Answers the page's "processes" command with a fresh list, every time exactly once.
+// Answers the page's "processes" commands, each exactly once, in order, with a list
+// scanned after the command arrived. Commands that arrive during a scan wait for the
+// next one, which answers them all.
 class RunningApplicationReport {
 public:
-    RunningApplicationReport(RunningApplications&, ExamWebView&);
+    RunningApplicationReport(RunningApplicationScans&, ExamWebView&);
     void reportRunningApplications();
 
 private:
-    RunningApplications& m_runningApplications;
+    void startScan(std::size_t answers);
+
+    RunningApplicationScans& m_scans;
     ExamWebView& m_webView;
+    bool m_scanning = false;
+    std::size_t m_waiting = 0;
 };
 
 }

@@ -11,6 +11,7 @@
 #include "platform/Pasteboard.h"
 #include "platform/PowerSources.h"
 #include "platform/Resources.h"
+#include "platform/RunningApplicationScans.h"
 #include "platform/RunningApplications.h"
 #include "platform/ScreenCasts.h"
 #include "platform/Screens.h"
@@ -34,6 +35,7 @@ public:
     virtual Alert& alert() = 0;
     virtual RunningApplications& runningApplications() = 0;
     virtual ScreenCasts& screenCasts() = 0;
+    virtual RunningApplicationScans& runningApplicationScans() = 0;
     virtual SystemInfo& systemInfo() = 0;
     virtual PowerSources& powerSources() = 0;
     virtual HttpClient& httpClient() = 0;

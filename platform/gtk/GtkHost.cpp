@@ -42,6 +42,7 @@ std::string httpUserAgent(const std::string& applicationVersion)
 GtkHost::GtkHost(int argc, char** argv, const std::string& applicationId, const std::string& applicationVersion)
     : m_alert(m_timers)
     , m_systemInfo(applicationVersion)
+    , m_runningApplicationScans(std::make_unique<WorkerRunningApplicationScans>(m_runningApplications, m_mainQueue))
     , m_httpClient(std::make_unique<CurlHttpClient>(httpUserAgent(applicationVersion)))
     , m_application(applicationId, argc, argv, [this] { stopBackgroundWork(); })
     , m_fileChooser([this] { return m_application.examWindow(); })
@@ -74,6 +75,7 @@ std::unique_ptr<WebView> GtkHost::createWebView()
 
 void GtkHost::stopBackgroundWork()
 {
+    m_runningApplicationScans.reset();
     m_httpClient.reset();
 }
 

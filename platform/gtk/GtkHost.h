@@ -16,6 +16,7 @@
 #include "platform/linux/ProcRunningApplications.h"
 #include "platform/linux/SysfsPowerSources.h"
 #include "platform/linux/UnameSystemInfo.h"
+#include "platform/linux/WorkerRunningApplicationScans.h"
 #include "platform/pipewire/PipeWireScreenCasts.h"
 #include "platform/posix/StdoutOutput.h"
 
@@ -39,6 +40,7 @@ public:
     Alert& alert() override { return m_alert; }
     RunningApplications& runningApplications() override { return m_runningApplications; }
     ScreenCasts& screenCasts() override { return m_screenCasts; }
+    RunningApplicationScans& runningApplicationScans() override { return *m_runningApplicationScans; }
     SystemInfo& systemInfo() override { return m_systemInfo; }
     PowerSources& powerSources() override { return m_powerSources; }
     HttpClient& httpClient() override;
@@ -48,7 +50,7 @@ public:
     std::unique_ptr<WebView> createWebView() override;
 
 private:
-    // Stops the worker thread before anything its completions use goes away.
+    // Stops the worker threads before anything its completions use goes away.
     void stopBackgroundWork();
 
     GlibMainQueue m_mainQueue;
@@ -61,6 +63,7 @@ private:
     PipeWireScreenCasts m_screenCasts;
     UnameSystemInfo m_systemInfo;
     SysfsPowerSources m_powerSources;
+    std::unique_ptr<WorkerRunningApplicationScans> m_runningApplicationScans;
     std::unique_ptr<CurlHttpClient> m_httpClient;
     LinuxFiles m_files;
     CompiledResources m_resources;

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs the unit suites under AddressSanitizer and UndefinedBehaviorSanitizer
-# (BUILD_ROOT/asan) and the HTTP client's worker-thread tests under ThreadSanitizer
-# (BUILD_ROOT/tsan). Only the test executables are built. Any sanitizer report stops
-# its run and fails the script.
+# (BUILD_ROOT/asan) and the tests of worker threads (the HTTP client's, the platform
+# suite's) under ThreadSanitizer (BUILD_ROOT/tsan). Only the test executables are
+# built. Any sanitizer report stops its run and fails the script.
 #
 #   tests/fuzz/run-sanitizers.sh BUILD_ROOT
 set -eu
@@ -30,9 +30,10 @@ cmake --build "$root/asan" --target core_tests platform_tests
 "$root/asan/tests/unit/core_tests" --gtest_brief=1
 "$root/asan/tests/unit/platform/platform_tests" --gtest_brief=1
 
-echo "== TSan: curl_client_tests"
+echo "== TSan: curl_client_tests, platform_tests"
 configure "$root/tsan" -DTESSARO_THREAD_SANITIZE=ON -DTESSARO_SANITIZE=OFF -DTESSARO_FUZZ=OFF
-cmake --build "$root/tsan" --target curl_client_tests
+cmake --build "$root/tsan" --target curl_client_tests platform_tests
 "$root/tsan/tests/host/curl/curl_client_tests" --gtest_brief=1
+"$root/tsan/tests/unit/platform/platform_tests" --gtest_brief=1
 
 echo "sanitizers: no reports"

@@ -4,6 +4,7 @@
 #include "tests/support/CallLog.h"
 #include "tests/support/FakeFiles.h"
 #include "tests/support/FakeHttpClient.h"
+#include "tests/support/FakeRunningApplicationScans.h"
 #include "tests/support/FakeServices.h"
 #include "tests/support/FakeWebView.h"
 #include "tests/support/FakeWindow.h"
@@ -25,6 +26,7 @@ public:
     Alert& alert() override { return alerts; }
     RunningApplications& runningApplications() override { return applications; }
     ScreenCasts& screenCasts() override { return casts; }
+    RunningApplicationScans& runningApplicationScans() override { return scans; }
     SystemInfo& systemInfo() override { return system; }
     PowerSources& powerSources() override { return power; }
     HttpClient& httpClient() override { return http; }
@@ -42,6 +44,7 @@ public:
     FakeAlert alerts { calls, clock };
     FakeRunningApplications applications { calls };
     FakeScreenCasts casts { calls };
+    FakeRunningApplicationScans scans { applications, clock };
     FakeSystemInfo system;
     FakePowerSources power;
     FakeHttpClient http { calls };

@@ -70,6 +70,7 @@ TEST_F(MessageDispatchTest, ProcessesAndQuitIgnoreTheirBody)
 {
     for (const auto& body : everyKindOfBody) {
         post("processes", body);
+        host.clock.advance(0);
         EXPECT_EQ(takePageCalls(), std::vector<std::string> { pageCall("processes", "[]") }) << body.dump();
     }
     for (const auto& body : everyKindOfBody) {

@@ -30,18 +30,54 @@ TEST(RunningApplicationReport, IsCompactJsonOfPairsAndEmptyRecords)
 
 using ProcessesCommandTest = ControllerFixture;
 
-TEST_F(ProcessesCommandTest, EveryCommandGetsAFreshReplyThatSurvivesQuotes)
+TEST_F(ProcessesCommandTest, CommandsDuringAScanAreAnsweredTogetherByTheNextScan)
 {
+    // r: the page asks; c: the applications change; t: half a scan's time passes.
+    // The versions of the list each answer carries, in order, and how many scans ran.
+    struct Case {
+        std::string events;
+        std::vector<int> answeredVersions;
+        std::size_t scans;
+    };
+    const std::vector<Case> cases {
+        { "r", { 0 }, 1 },
+        { "rr", { 0, 0 }, 2 },
+        { "rcr", { 0, 1 }, 2 },
+        { "rcrrcr", { 0, 2, 2, 2 }, 2 },
+        { "rtcrttr", { 0, 1, 1 }, 3 },
+        { "rttcttr", { 0, 1 }, 2 },
+    };
+    const auto listOfVersion = [](int version) {
+        return std::vector<RunningApplication> { ApplicationData { "list", std::to_string(version) } };
+    };
     loadView();
-    host.applications.applications = { ApplicationData { "tessaro", "tessaro" } };
-    page().postMessage("processes", nullptr);
-    host.applications.applications.push_back(ApplicationData { "evil", "it's \"</script>\"\n" });
-    page().postMessage("processes", "again");
-    EXPECT_EQ(takePageCalls(),
-              (std::vector<std::string> {
-                  pageCall("processes", R"([["tessaro","tessaro"]])"),
-                  pageCall("processes", R"([["tessaro","tessaro"],["evil","it\'s \\"</script>\\"\\n"]])"),
-              }));
+    host.scans.scanSeconds = 1;
+    for (const auto& testCase : cases) {
+        host.clock.advance(10);
+        takePageCalls();
+        host.calls.clear();
+        int version = 0;
+        host.applications.applications = listOfVersion(version);
+        for (const char event : testCase.events) {
+            if (event == 'r')
+                page().postMessage("processes", nullptr);
+            else if (event == 'c')
+                host.applications.applications = listOfVersion(++version);
+            else
+                host.clock.advance(0.5);
+        }
+        host.clock.advance(10);
+        std::vector<std::string> expected;
+        for (const int answered : testCase.answeredVersions)
+            expected.push_back(pageCall("processes", runningApplicationsJSON(listOfVersion(answered))));
+        std::vector<std::string> answers;
+        for (auto& call : takePageCalls()) {
+            if (call.find("message('processes'") != std::string::npos)
+                answers.push_back(std::move(call));
+        }
+        EXPECT_EQ(answers, expected) << testCase.events;
+        EXPECT_EQ(host.calls.withPrefix("runningApplications").size(), testCase.scans) << testCase.events;
+    }
 }
 
 }
