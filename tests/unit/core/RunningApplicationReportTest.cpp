@@ -59,12 +59,13 @@ TEST_F(ProcessesCommandTest, CommandsDuringAScanAreAnsweredTogetherByTheNextScan
         int version = 0;
         host.applications.applications = listOfVersion(version);
         for (const char event : testCase.events) {
-            if (event == 'r')
+            if (event == 'r') {
                 page().postMessage("processes", nullptr);
-            else if (event == 'c')
+            } else if (event == 'c') {
                 host.applications.applications = listOfVersion(++version);
-            else
+            } else {
                 host.clock.advance(0.5);
+            }
         }
         host.clock.advance(10);
         std::vector<std::string> expected;
