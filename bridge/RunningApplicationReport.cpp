@@ -1,9 +1,11 @@
 #include "bridge/RunningApplicationReport.h"
 
+#include <algorithm>
 #include <utility>
 
 #include <nlohmann/json.hpp>
 
+#include "platform/MainQueue.h"
 #include "web/ExamWebView.h"
 
 namespace tessaro {
@@ -28,8 +30,17 @@ std::string runningApplicationsJSON(const std::vector<RunningApplication>& appli
     }
 }
 
-RunningApplicationReport::RunningApplicationReport(RunningApplicationScans& scans, ExamWebView& webView)
+namespace {
+
+// Answers sent in one turn of the main loop.
+constexpr std::size_t answersPerTurn = 100;
+
+}
+
+RunningApplicationReport::RunningApplicationReport(RunningApplicationScans& scans, MainQueue& mainQueue,
+                                                   ExamWebView& webView)
     : m_scans(scans)
+    , m_mainQueue(mainQueue)
     , m_webView(webView)
 {
 }
@@ -47,13 +58,23 @@ void RunningApplicationReport::startScan(std::size_t answers)
 {
     m_scanning = true;
     m_scans.scan([this, answers](std::vector<RunningApplication> applications) {
-        const auto report = runningApplicationsJSON(applications);
-        for (std::size_t answer = 0; answer < answers; ++answer)
-            m_webView.sendPageMessage("processes", report);
-        m_scanning = false;
-        if (m_waiting > 0)
-            startScan(std::exchange(m_waiting, 0));
+        answer(runningApplicationsJSON(applications), answers);
     });
+}
+
+void RunningApplicationReport::answer(std::string report, std::size_t answers)
+{
+    const std::size_t now = std::min(answers, answersPerTurn);
+    for (std::size_t sent = 0; sent < now; ++sent)
+        m_webView.sendPageMessage("processes", report);
+    if (answers > now) {
+        m_mainQueue.post(
+            [this, report = std::move(report), left = answers - now]() mutable { answer(std::move(report), left); });
+        return;
+    }
+    m_scanning = false;
+    if (m_waiting > 0)
+        startScan(std::exchange(m_waiting, 0));
 }
 
 }

@@ -16,7 +16,7 @@ ViewController::ViewController(Host& host, const Endpoints& endpoints, const std
                     endpoints.statusDocumentURL)
     , m_batteryReport(host.powerSources(), m_webView)
     , m_kioskLock(host.screens(), host.standardOutput(), host.timers(), m_batteryReport)
-    , m_runningApplicationReport(host.runningApplicationScans(), m_webView)
+    , m_runningApplicationReport(host.runningApplicationScans(), host.mainQueue(), m_webView)
     , m_saveFile(host.files(), host.standardOutput(), m_webView)
     , m_downloads(host.httpClient(), host.files(), host.mainQueue(), host.standardOutput(), m_webView)
     , m_uploadChooser(host.fileChooser())

@@ -39,6 +39,9 @@ TEST_F(ProcessesCommandTest, CommandsDuringAScanAreAnsweredTogetherByTheNextScan
         std::vector<int> answeredVersions;
         std::size_t scans;
     };
+    // A burst answered over several turns of the main loop, still by one scan.
+    std::vector<int> manyAnswers(251, 1);
+    manyAnswers.front() = 0;
     const std::vector<Case> cases {
         { "r", { 0 }, 1 },
         { "rr", { 0, 0 }, 2 },
@@ -46,6 +49,7 @@ TEST_F(ProcessesCommandTest, CommandsDuringAScanAreAnsweredTogetherByTheNextScan
         { "rcrrcr", { 0, 2, 2, 2 }, 2 },
         { "rtcrttr", { 0, 1, 1 }, 3 },
         { "rttcttr", { 0, 1 }, 2 },
+        { std::string(251, 'r') + "c", manyAnswers, 2 },
     };
     const auto listOfVersion = [](int version) {
         return std::vector<RunningApplication> { ApplicationData { "list", std::to_string(version) } };
