@@ -13,9 +13,8 @@ std::vector<std::string_view> split(std::string_view text, char separator)
     for (;;) {
         const auto end = text.find(separator);
         parts.push_back(text.substr(0, end));
-        if (end == std::string_view::npos) {
+        if (end == std::string_view::npos)
             return parts;
-        }
         text.remove_prefix(end + 1);
     }
 }
@@ -27,15 +26,12 @@ bool isAlphanumeric(char c)
 
 int hexValue(char c)
 {
-    if (c >= '0' && c <= '9') {
+    if (c >= '0' && c <= '9')
         return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
+    if (c >= 'a' && c <= 'f')
         return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
+    if (c >= 'A' && c <= 'F')
         return c - 'A' + 10;
-    }
     return -1;
 }
 
@@ -47,14 +43,12 @@ bool isRandomPart(std::string_view text)
 
 bool isUuid(std::string_view text)
 {
-    if (text.size() != 36) {
+    if (text.size() != 36)
         return false;
-    }
     for (std::size_t i = 0; i < text.size(); ++i) {
         const bool dashPlace = i == 8 || i == 13 || i == 18 || i == 23;
-        if (dashPlace ? text[i] != '-' : hexValue(text[i]) < 0) {
+        if (dashPlace ? text[i] != '-' : hexValue(text[i]) < 0)
             return false;
-        }
     }
     return true;
 }
@@ -68,20 +62,17 @@ std::optional<std::string> unescapedId(std::string_view escaped)
             id.push_back(escaped[i]);
             continue;
         }
-        if (i + 3 >= escaped.size() || escaped[i + 1] != 'x') {
+        if (i + 3 >= escaped.size() || escaped[i + 1] != 'x')
             return std::nullopt;
-        }
         const int high = hexValue(escaped[i + 2]);
         const int low = hexValue(escaped[i + 3]);
-        if (high < 0 || low < 0 || (high == 0 && low == 0)) {
+        if (high < 0 || low < 0 || (high == 0 && low == 0))
             return std::nullopt;
-        }
         id.push_back(static_cast<char>(high * 16 + low));
         i += 3;
     }
-    if (id.empty()) {
+    if (id.empty())
         return std::nullopt;
-    }
     return id;
 }
 
@@ -89,9 +80,8 @@ std::optional<std::string> unescapedId(std::string_view escaped)
 std::optional<std::string> applicationScope(std::string_view name)
 {
     const auto parts = split(name, '-');
-    if ((parts.size() != 2 && parts.size() != 3) || !isRandomPart(parts.back())) {
+    if ((parts.size() != 2 && parts.size() != 3) || !isRandomPart(parts.back()))
         return std::nullopt;
-    }
     return unescapedId(parts[parts.size() - 2]);
 }
 
@@ -100,15 +90,13 @@ std::optional<std::string> applicationService(std::string_view name)
 {
     const auto at = name.find('@');
     if (at != std::string_view::npos) {
-        if (!isRandomPart(name.substr(at + 1))) {
+        if (!isRandomPart(name.substr(at + 1)))
             return std::nullopt;
-        }
         name = name.substr(0, at);
     }
     const auto parts = split(name, '-');
-    if (parts.size() != 1 && parts.size() != 2) {
+    if (parts.size() != 1 && parts.size() != 2)
         return std::nullopt;
-    }
     return unescapedId(parts.back());
 }
 
@@ -116,9 +104,8 @@ std::optional<std::string> snapDesktopId(std::string_view snap, std::string_view
 {
     // Snap and app names are letters, digits and '-'; a hook's unit ("hook.configure")
     // has a dot where the app name would be.
-    if (snap.empty() || app.empty() || app.find('.') != std::string_view::npos) {
+    if (snap.empty() || app.empty() || app.find('.') != std::string_view::npos)
         return std::nullopt;
-    }
     return std::string(snap) + "_" + std::string(app);
 }
 
@@ -127,13 +114,11 @@ std::optional<std::string> snapScope(std::string_view name)
 {
     const auto dot = name.find('.');
     constexpr std::size_t uuidLength = 36;
-    if (dot == std::string_view::npos || name.size() < dot + 1 + uuidLength + 1) {
+    if (dot == std::string_view::npos || name.size() < dot + 1 + uuidLength + 1)
         return std::nullopt;
-    }
     const auto uuidStart = name.size() - uuidLength;
-    if (name[uuidStart - 1] != '-' || !isUuid(name.substr(uuidStart))) {
+    if (name[uuidStart - 1] != '-' || !isUuid(name.substr(uuidStart)))
         return std::nullopt;
-    }
     return snapDesktopId(name.substr(0, dot), name.substr(dot + 1, uuidStart - 1 - (dot + 1)));
 }
 
@@ -141,9 +126,8 @@ std::optional<std::string> snapScope(std::string_view name)
 std::optional<std::string> snapService(std::string_view name)
 {
     const auto dot = name.find('.');
-    if (dot == std::string_view::npos) {
+    if (dot == std::string_view::npos)
         return std::nullopt;
-    }
     return snapDesktopId(name.substr(0, dot), name.substr(dot + 1));
 }
 
@@ -156,18 +140,15 @@ std::optional<std::string> cgroupPathOf(std::string_view cgroupText)
         // hierarchy:controllers:path, and the path may hold ':' itself.
         const auto first = line.find(':');
         const auto second = first == std::string_view::npos ? first : line.find(':', first + 1);
-        if (second == std::string_view::npos) {
+        if (second == std::string_view::npos)
             continue;
-        }
         const auto hierarchy = line.substr(0, first);
         const auto controllers = line.substr(first + 1, second - first - 1);
         const auto path = line.substr(second + 1);
-        if (hierarchy == "0" && controllers.empty()) {
+        if (hierarchy == "0" && controllers.empty())
             return std::string(path);
-        }
-        if (controllers == "name=systemd") {
+        if (controllers == "name=systemd")
             systemdPath = std::string(path);
-        }
     }
     return systemdPath;
 }
@@ -182,20 +163,16 @@ std::optional<std::string> applicationIdFromCgroupPath(std::string_view cgroupPa
     constexpr std::string_view snapPrefix = "snap.";
     if (unit.ends_with(scopeSuffix)) {
         const auto name = unit.substr(0, unit.size() - scopeSuffix.size());
-        if (name.starts_with(appPrefix)) {
+        if (name.starts_with(appPrefix))
             return applicationScope(name.substr(appPrefix.size()));
-        }
-        if (name.starts_with(snapPrefix)) {
+        if (name.starts_with(snapPrefix))
             return snapScope(name.substr(snapPrefix.size()));
-        }
     } else if (unit.ends_with(serviceSuffix)) {
         const auto name = unit.substr(0, unit.size() - serviceSuffix.size());
-        if (name.starts_with(appPrefix)) {
+        if (name.starts_with(appPrefix))
             return applicationService(name.substr(appPrefix.size()));
-        }
-        if (name.starts_with(snapPrefix)) {
+        if (name.starts_with(snapPrefix))
             return snapService(name.substr(snapPrefix.size()));
-        }
     }
     return std::nullopt;
 }

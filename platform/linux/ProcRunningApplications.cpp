@@ -26,9 +26,8 @@ std::optional<pid_t> pidOf(const std::string& entryName)
     pid_t pid = 0;
     const char* end = entryName.data() + entryName.size();
     const auto result = std::from_chars(entryName.data(), end, pid);
-    if (entryName.empty() || result.ec != std::errc() || result.ptr != end || pid <= 0) {
+    if (entryName.empty() || result.ec != std::errc() || result.ptr != end || pid <= 0)
         return std::nullopt;
-    }
     return pid;
 }
 
@@ -44,9 +43,8 @@ public:
     const std::optional<std::string>& of(pid_t pid)
     {
         const auto known = m_paths.find(pid);
-        if (known != m_paths.end()) {
+        if (known != m_paths.end())
             return known->second;
-        }
         const auto text = readFileContents(m_procRoot + "/" + std::to_string(pid) + "/cgroup");
         return m_paths.emplace(pid, text ? cgroupPathOf(*text) : std::nullopt).first->second;
     }
@@ -81,22 +79,19 @@ std::vector<RunningApplication> ProcRunningApplications::list(Owners owners)
     for (std::filesystem::directory_iterator entry(m_procRoot, error), end; !error && entry != end;
          entry.increment(error)) {
         const auto pid = pidOf(entry->path().filename().string());
-        if (!pid) {
+        if (!pid)
             continue;
-        }
         const std::string folder = m_procRoot + "/" + std::to_string(*pid);
         // A process that ends while it is read loses its files: it is simply not listed.
         const auto statText = readFileContents(folder + "/stat");
         const auto stat = statText ? parseProcStat(*statText) : std::nullopt;
-        if (!stat || (stat->flags & kernelThreadFlag) != 0 || hasEnded(*stat)) {
+        if (!stat || (stat->flags & kernelThreadFlag) != 0 || hasEnded(*stat))
             continue;
-        }
         if (owners == Owners::user) {
             const auto statusText = readFileContents(folder + "/status");
             const auto uid = statusText ? parseRealUid(*statusText) : std::nullopt;
-            if (!uid || *uid != m_uid) {
+            if (!uid || *uid != m_uid)
                 continue;
-            }
         }
         processes.push_back({ *pid, *stat });
     }
@@ -118,15 +113,13 @@ std::vector<RunningApplication> ProcRunningApplications::list(Owners owners)
         // by its own executable's name.
         std::optional<std::string> identifier;
         const std::optional<std::string>& cgroup = cgroupPaths.of(process.pid);
-        if (cgroup && cgroupPaths.of(process.stat.parentPid) != cgroup) {
+        if (cgroup && cgroupPaths.of(process.stat.parentPid) != cgroup)
             identifier = applicationIdFromCgroupPath(*cgroup);
-        }
         if (!identifier) {
             std::error_code linkError;
             const auto exe = std::filesystem::read_symlink(folder + "/exe", linkError);
-            if (!linkError) {
+            if (!linkError)
                 identifier = executableName(exe.string());
-            }
         }
         if (!identifier) {
             const auto cmdline = readFileContents(folder + "/cmdline");
@@ -134,18 +127,16 @@ std::vector<RunningApplication> ProcRunningApplications::list(Owners owners)
         }
         // Another user's executable is hidden from us (and a service may hide its
         // command line), but never its process name.
-        if (!identifier && owners == Owners::everyone) {
+        if (!identifier && owners == Owners::everyone)
             identifier = name;
-        }
 
         if (auto application = runningApplication(std::move(identifier), std::move(name))) {
             applications.push_back(std::move(application));
             continue;
         }
         std::error_code existsError;
-        if (std::filesystem::exists(folder, existsError) || existsError) {
+        if (std::filesystem::exists(folder, existsError) || existsError)
             applications.push_back(std::nullopt);
-        }
     }
     return applications;
 }

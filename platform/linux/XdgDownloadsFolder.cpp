@@ -31,12 +31,10 @@ std::optional<std::string> unquoted(std::string_view quoted)
 {
     std::string value;
     for (std::size_t i = 0; i < quoted.size(); ++i) {
-        if (quoted[i] == '"') {
+        if (quoted[i] == '"')
             return value;
-        }
-        if (quoted[i] == '\\' && i + 1 < quoted.size()) {
+        if (quoted[i] == '\\' && i + 1 < quoted.size())
             ++i;
-        }
         value.push_back(quoted[i]);
     }
     return std::nullopt;
@@ -48,17 +46,14 @@ std::optional<std::string> unquoted(std::string_view quoted)
 std::optional<std::string> downloadFolderFrom(std::string_view line, const std::string& home)
 {
     line = withoutLeadingBlanks(line);
-    if (!line.starts_with(downloadKey)) {
+    if (!line.starts_with(downloadKey))
         return std::nullopt;
-    }
     line = withoutLeadingBlanks(line.substr(downloadKey.size()));
-    if (!line.starts_with('=')) {
+    if (!line.starts_with('='))
         return std::nullopt;
-    }
     line = withoutLeadingBlanks(line.substr(1));
-    if (!line.starts_with('"')) {
+    if (!line.starts_with('"'))
         return std::nullopt;
-    }
     line.remove_prefix(1);
     constexpr std::string_view homeVariable = "$HOME";
     if (line.starts_with(homeVariable)
@@ -67,9 +62,8 @@ std::optional<std::string> downloadFolderFrom(std::string_view line, const std::
         return rest ? std::optional(home + *rest) : std::nullopt;
     }
     auto value = unquoted(line);
-    if (!value || !value->starts_with('/')) {
+    if (!value || !value->starts_with('/'))
         return std::nullopt;
-    }
     return value;
 }
 
@@ -88,9 +82,8 @@ std::optional<std::string> XdgDownloadsFolder::processEnvironment(const std::str
 
 std::optional<std::string> XdgDownloadsFolder::homeFolder() const
 {
-    if (auto home = m_environment("HOME"); home && !home->empty()) {
+    if (auto home = m_environment("HOME"); home && !home->empty())
         return home;
-    }
     const long suggested = ::sysconf(_SC_GETPW_R_SIZE_MAX);
     std::vector<char> buffer(suggested > 0 ? static_cast<std::size_t>(suggested) : 16384);
     for (;;) {
@@ -101,9 +94,8 @@ std::optional<std::string> XdgDownloadsFolder::homeFolder() const
             buffer.resize(buffer.size() * 2);
             continue;
         }
-        if (status != 0 || found == nullptr || entry.pw_dir == nullptr || *entry.pw_dir == '\0') {
+        if (status != 0 || found == nullptr || entry.pw_dir == nullptr || *entry.pw_dir == '\0')
             return std::nullopt;
-        }
         return std::string(entry.pw_dir);
     }
 }
@@ -111,21 +103,18 @@ std::optional<std::string> XdgDownloadsFolder::homeFolder() const
 PathOrError XdgDownloadsFolder::locate() const
 {
     const auto home = homeFolder();
-    if (!home) {
+    if (!home)
         return FileError { "The Downloads folder cannot be found: the user has no home folder" };
-    }
     auto configHome = m_environment("XDG_CONFIG_HOME");
-    if (!configHome || !configHome->starts_with('/')) {
+    if (!configHome || !configHome->starts_with('/'))
         configHome = *home + "/.config";
-    }
     std::string folder = *home + "/Downloads";
     if (const auto userDirs = readFileContents(*configHome + "/user-dirs.dirs")) {
         std::string_view text = *userDirs;
         while (!text.empty()) {
             const auto lineEnd = text.find('\n');
-            if (auto configured = downloadFolderFrom(text.substr(0, lineEnd), *home)) {
+            if (auto configured = downloadFolderFrom(text.substr(0, lineEnd), *home))
                 folder = std::move(*configured);
-            }
             text.remove_prefix(lineEnd == std::string_view::npos ? text.size() : lineEnd + 1);
         }
     }
@@ -133,14 +122,12 @@ PathOrError XdgDownloadsFolder::locate() const
     struct stat status { };
     if (::stat(folder.c_str(), &status) != 0) {
         const int reason = errno;
-        if (reason == ENOENT) {
+        if (reason == ENOENT)
             return FileError { "The Downloads folder \"" + folder + "\" does not exist" };
-        }
         return FileError { "The Downloads folder \"" + folder + "\" cannot be reached: " + errorText(reason) };
     }
-    if (!S_ISDIR(status.st_mode)) {
+    if (!S_ISDIR(status.st_mode))
         return FileError { "The Downloads folder \"" + folder + "\" is not a folder" };
-    }
     return folder;
 }
 

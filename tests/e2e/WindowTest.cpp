@@ -54,9 +54,8 @@ TEST_P(WindowOnEachDesktop, StartingEmptiesTheSelectionsAndShowsTheExamFullScree
 
     const auto window = startExam();
     EXPECT_EQ(selectionOnceEmptied("clipboard"), std::nullopt);
-    if (primary) {
+    if (primary)
         EXPECT_EQ(selectionOnceEmptied("primary"), std::nullopt);
-    }
     EXPECT_TRUE(waitForOutput("Was able to lock? true"));
     EXPECT_NE(m_desktop->isFullScreen(window), false);
     if (m_x) {

@@ -76,9 +76,8 @@ TEST(CgroupApplicationId, CgroupFileTable)
         { "garbage without colons\n", std::nullopt },
         { "", std::nullopt },
     };
-    for (const auto& [text, path] : cases) {
+    for (const auto& [text, path] : cases)
         EXPECT_EQ(cgroupPathOf(text), path) << text;
-    }
 }
 
 }

@@ -71,9 +71,8 @@ protected:
         struct stat shm { };
         struct stat destination { };
         if (::stat("/dev/shm", &shm) != 0 || ::stat(m_target.path().c_str(), &destination) != 0
-            || shm.st_dev == destination.st_dev) {
+            || shm.st_dev == destination.st_dev)
             GTEST_SKIP() << "/dev/shm is not a file system of its own here";
-        }
         m_source.emplace("/dev/shm");
     }
 
@@ -84,9 +83,8 @@ protected:
 TEST_F(AcrossFileSystems, CopiesTheBytesAndRemovesTheSource)
 {
     std::string content(3 * 65536 + 17, '\0');
-    for (std::size_t i = 0; i < content.size(); ++i) {
+    for (std::size_t i = 0; i < content.size(); ++i)
         content[i] = static_cast<char>(i * 7 % 251);
-    }
     m_source->write("download", content);
     ::chmod((*m_source / "download").c_str(), 0640);
 

@@ -88,15 +88,12 @@ public:
                    "Name:\t" + process.comm + "\nUmask:\t0022\nState:\tS (sleeping)\nPid:\t" + pid + "\nUid:\t"
                        + process.uidLine + "\nGid:\t1000\t1000\t1000\t1000\n");
         root.write(pid + "/comm", process.comm + "\n");
-        if (process.cgroup) {
+        if (process.cgroup)
             root.write(pid + "/cgroup", *process.cgroup);
-        }
-        if (process.exe) {
+        if (process.exe)
             std::filesystem::create_symlink(*process.exe, root / (pid + "/exe"));
-        }
-        if (process.cmdline) {
+        if (process.cmdline)
             root.write(pid + "/cmdline", *process.cmdline);
-        }
     }
 
     std::vector<RunningApplication> list() const

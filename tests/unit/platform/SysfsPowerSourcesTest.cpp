@@ -13,9 +13,8 @@ namespace {
 std::vector<std::optional<long>> capacities(const std::string& root)
 {
     std::vector<std::optional<long>> values;
-    for (const PowerSource& source : SysfsPowerSources(root).powerSources()) {
+    for (const PowerSource& source : SysfsPowerSources(root).powerSources())
         values.push_back(source.currentCapacity);
-    }
     return values;
 }
 

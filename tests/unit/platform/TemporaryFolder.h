@@ -20,9 +20,8 @@ public:
     explicit TemporaryFolder(const std::filesystem::path& parent = std::filesystem::temp_directory_path())
     {
         std::string pattern = (parent / "tessaro-platform-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) {
+        if (::mkdtemp(pattern.data()) == nullptr)
             throw std::runtime_error("mkdtemp failed in " + parent.string());
-        }
         m_path = pattern;
     }
     TemporaryFolder(const TemporaryFolder&) = delete;
@@ -50,9 +49,8 @@ public:
     std::vector<std::string> entries() const
     {
         std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(m_path)) {
+        for (const auto& entry : std::filesystem::directory_iterator(m_path))
             names.push_back(entry.path().filename().string());
-        }
         std::sort(names.begin(), names.end());
         return names;
     }

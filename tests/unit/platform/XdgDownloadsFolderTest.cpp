@@ -25,9 +25,8 @@ XdgDownloadsFolder withEnvironment(std::map<std::string, std::string> variables)
 
 std::string pathOf(const PathOrError& result)
 {
-    if (const auto* error = std::get_if<FileError>(&result)) {
+    if (const auto* error = std::get_if<FileError>(&result))
         return "error: " + error->description;
-    }
     return std::get<std::string>(result);
 }
 
