@@ -120,10 +120,11 @@ int main(int argc, char** argv)
     gtk_window_set_child(GTK_WINDOW(window), GTK_WIDGET(view));
     gtk_window_fullscreen(GTK_WINDOW(window));
     gtk_window_present(GTK_WINDOW(window));
-    if (delay == 0)
+    if (delay == 0) {
         webkit_web_view_load_uri(view, argv[1]);
-    else
+    } else {
         g_timeout_add(delay, loadLater, new PendingLoad { view, argv[1] });
+    }
     g_main_loop_run(loop);
     gtk_window_destroy(GTK_WINDOW(window));
     g_main_loop_unref(loop);

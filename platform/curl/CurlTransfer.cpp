@@ -77,9 +77,8 @@ void CurlTransfer::finish(CURLcode result)
 {
     Outcome outcome;
     long statusCode = 0;
-    if (curl_easy_getinfo(m_easy.get(), CURLINFO_RESPONSE_CODE, &statusCode) == CURLE_OK && statusCode != 0) {
+    if (curl_easy_getinfo(m_easy.get(), CURLINFO_RESPONSE_CODE, &statusCode) == CURLE_OK && statusCode != 0)
         outcome.response = HttpResponse { statusCode };
-    }
     // The sink's own reason (a full disk, a body too large) says more than curl's
     // generic write error.
     if (m_sinkError) {

@@ -72,9 +72,8 @@ bool CurlWorker::takeArrived(std::vector<std::unique_ptr<CurlTransfer>>& arrived
 {
     std::unique_lock lock(m_mutex);
     // Without a multi handle nothing can run; every request fails as it arrives.
-    if (!m_multi) {
+    if (!m_multi)
         m_arrivedOrStopping.wait(lock, [this] { return m_stopping || !m_queued.empty(); });
-    }
     arrived.swap(m_queued);
     return !m_stopping;
 }

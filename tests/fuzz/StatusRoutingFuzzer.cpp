@@ -70,10 +70,11 @@ void checkDecision(std::string_view body, const std::string& examKey)
     }
     const auto& response = std::get<Response>(decoded);
     const auto address = launchAddress(response.routing, response.fallbackDomain, endpoints.launchPageURL, examKey);
-    if (response.routing == "fallback")
+    if (response.routing == "fallback") {
         require(address == response.fallbackDomain + "/init", "fallback routing opens the fallback site's /init");
-    else
+    } else {
         require(carriesKeyAsOneQueryValue(address, examKey), "any other routing opens the launch page with the key");
+    }
 }
 
 // The whole way, as the program takes it: the status check completes with the body and

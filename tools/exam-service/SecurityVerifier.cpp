@@ -23,9 +23,8 @@ SecurityVerifier SecurityVerifier::configured()
 // an int can count) simply fails verification.
 std::string SecurityVerifier::hmacSha256Hex(std::string_view message, std::string_view key)
 {
-    if (key.size() > static_cast<size_t>(INT_MAX)) {
+    if (key.size() > static_cast<size_t>(INT_MAX))
         return {};
-    }
     std::array<unsigned char, EVP_MAX_MD_SIZE> digest {};
     unsigned int digestLength = 0;
     if (HMAC(EVP_sha256(), key.data(), static_cast<int>(key.size()),
