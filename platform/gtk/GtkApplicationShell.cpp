@@ -38,6 +38,10 @@ void GtkApplicationShell::connectSignals()
 int GtkApplicationShell::run(ApplicationEvents& events)
 {
     m_events = &events;
+    // The exam window draws with cairo: GTK's GL renderer costs about 100 MiB and, where
+    // GL is software, over a second of the main thread before the first load may start.
+    // Whoever starts the program may still choose another.
+    g_setenv("GSK_RENDERER", "cairo", false);
     // GTK opens a Wayland display first where WAYLAND_DISPLAY is set, an X display
     // otherwise; without either it would end the process with a warning of its own.
     if (!gtk_init_check()) {

