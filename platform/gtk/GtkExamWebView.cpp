@@ -48,6 +48,14 @@ gboolean stopSecondaryPress(GtkEventControllerLegacy*, GdkEvent* event, gpointer
         && gdk_button_event_get_button(event) == GDK_BUTTON_SECONDARY;
 }
 
+bool isBackToEmptyPage(WebKitNavigationPolicyDecision* decision)
+{
+    WebKitNavigationAction* action = webkit_navigation_policy_decision_get_navigation_action(decision);
+    WebKitURIRequest* request = webkit_navigation_action_get_request(action);
+    return webkit_navigation_action_get_navigation_type(action) == WEBKIT_NAVIGATION_TYPE_BACK_FORWARD
+        && g_strcmp0(webkit_uri_request_get_uri(request), "about:blank") == 0;
+}
+
 }
 
 GtkExamWebView::GtkExamWebView(std::string extensionsDirectory)
@@ -237,6 +245,13 @@ int GtkExamWebView::permissionRequested(WebKitWebView* view, void* request, GtkE
 
 int GtkExamWebView::decidePolicy(WebKitWebView*, void* decision, int type, GtkExamWebView* self)
 {
+    // The empty page that started the engine stays in the history; going back to it
+    // would leave the student before a blank window.
+    if (type == WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION && !self->m_startingEngine
+        && isBackToEmptyPage(WEBKIT_NAVIGATION_POLICY_DECISION(decision))) {
+        webkit_policy_decision_ignore(WEBKIT_POLICY_DECISION(decision));
+        return true;
+    }
     if (type != WEBKIT_POLICY_DECISION_TYPE_RESPONSE || !self->m_policy)
         return false;
     auto* responseDecision = WEBKIT_RESPONSE_POLICY_DECISION(decision);
