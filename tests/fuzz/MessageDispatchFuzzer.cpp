@@ -10,7 +10,6 @@
 
 #include "common/MessageBody.h"
 #include "tests/fuzz/Invariant.h"
-#include "tests/fuzz/LineText.h"
 #include "tests/support/FakeHost.h"
 #include "window/ViewController.h"
 

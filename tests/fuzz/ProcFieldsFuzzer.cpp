@@ -1,5 +1,6 @@
 // The text of /proc files and cgroup paths: any process may name itself, its
 // executable and its arguments as it likes, so every parser takes arbitrary bytes.
+// The listing around these parsers is pinned by the platform tests' tables.
 
 #include <cstddef>
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include "platform/linux/CgroupApplicationId.h"
 #include "platform/linux/ProcFields.h"
 #include "tests/fuzz/Invariant.h"
+#include "window/ShownName.h"
 
 namespace tessaro::fuzzing {
 namespace {
@@ -29,6 +31,7 @@ void parse(std::string_view text)
     parseRealUid(text);
     const auto name = commandName(text);
     require(!name || !name->empty(), "a process name is never empty");
+    require(!name || isOneTerminalLine(shownName(*name)), "a name in the launch gate's alert stays on its line");
     checkFileName(executableName(text), "an executable's name is one non-empty path element");
     checkFileName(firstArgumentName(text), "argv[0]'s name is one non-empty path element");
 

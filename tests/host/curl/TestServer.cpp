@@ -77,7 +77,6 @@ void TestServer::addRoutes()
         response.status = static_cast<int>(number(request));
         response.set_content("status " + request.matches[1].str(), "text/plain");
     });
-    m_server.Get("/empty", [](const Request&, Response& response) { response.set_content("", "text/plain"); });
     m_server.Get(R"(/hops/(\d+))", [](const Request& request, Response& response) {
         const size_t left = number(request);
         if (left == 0) {
@@ -86,7 +85,6 @@ void TestServer::addRoutes()
             response.set_redirect("/hops/" + std::to_string(left - 1));
         }
     });
-    m_server.Get("/to-missing", [](const Request&, Response& response) { response.set_redirect("/status/404"); });
     m_server.Get("/to-file", [](const Request&, Response& response) { response.set_redirect("file:///etc/passwd"); });
     m_server.Get(R"(/bytes/(\d+))", [](const Request& request, Response& response) {
         response.set_content(bytes(number(request)), "application/octet-stream");

@@ -12,9 +12,7 @@ namespace tessaro {
 // A loopback web server with the routes the client tests need:
 //   /echo/TEXT            200 with TEXT
 //   /status/CODE          CODE with "status CODE"
-//   /empty                200 with an empty body
 //   /hops/N               N redirects, then 200 "arrived"
-//   /to-missing           a redirect to a 404
 //   /to-file              a redirect to a file:// address
 //   /bytes/N, /chunked/N  N bytes of bytes(N), announced or chunked
 //   /truncated            announces 1 MiB, sends 64 KiB and hangs up

@@ -1,28 +1,20 @@
 #pragma once
 
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
-#include <glib-object.h>
+#include <jsc/jsc.h>
 
-typedef struct _JSCContext JSCContext;
-typedef struct _JSCValue JSCValue;
+#include "platform/gtk/GObjectPtr.h"
 
 namespace tessaro::testing {
-
-struct GObjectUnref {
-    void operator()(gpointer object) const { g_object_unref(object); }
-};
 
 // A page in JavaScriptCore with the message function the exam page defines, to run the
 // program's page calls in a real engine. One context serves many scripts: the page is
 // set up afresh before each.
 class PageCallEngine {
 public:
-    PageCallEngine();
-
     // Runs the script in the page. Nothing when it ran without an exception and called
     // the message function exactly once, with exactly the name and the text (compared
     // as UTF-8, NUL characters included); otherwise what the page saw instead.
@@ -30,9 +22,8 @@ public:
 
 private:
     std::optional<std::string> evaluate(std::string_view script);
-    std::optional<std::string> callFault(JSCValue* calls, std::string_view name, std::string_view text);
 
-    std::unique_ptr<JSCContext, GObjectUnref> m_context;
+    GObjectPtr<JSCContext> m_context = GObjectPtr<JSCContext>::adopt(jsc_context_new());
 };
 
 }
