@@ -31,7 +31,7 @@ TEST(SysfsPowerSources, SystemBatteriesAndUpsInNameOrder)
     root.write("BAT0/type", "Battery\n");
     root.write("BAT0/scope", "System\n");
     root.write("BAT0/capacity", "100\n");
-    root.write("ups/type", "UPS\n");
+    root.write("ups/type", " UPS\n");
     root.write("ups/capacity", "12");
     root.write("hidpp_battery_0/type", " Battery \n");
     root.write("hidpp_battery_0/scope", " Device \n");

@@ -34,6 +34,7 @@ TEST(UnameSystemInfo, KernelReleaseTable)
         { ".6.1", 0, 0, 0 },
         { "-6.1", 0, 0, 0 },
         { "99999999999999999999999.2.3", largest, 2, 3 },
+        { "9223372036854775806.1", largest - 1, 1, 0 },
         { "6.99999999999999999999999", 6, largest, 0 },
     };
     for (const auto& [release, major, minor, patch] : cases) {
@@ -42,6 +43,11 @@ TEST(UnameSystemInfo, KernelReleaseTable)
         EXPECT_EQ(version.minorVersion, minor) << release;
         EXPECT_EQ(version.patchVersion, patch) << release;
     }
+}
+
+TEST(UnameSystemInfo, ThisMachinesKernelHasAVersion)
+{
+    EXPECT_GE(UnameSystemInfo("1.0").operatingSystemVersion().majorVersion, 3);
 }
 
 }
