@@ -16,35 +16,18 @@ namespace {
 
 using namespace std::string_literals;
 
-// What a real engine makes of the page calls; the page-call fuzzer explores the texts
-// further, starting from its corpus and dictionary.
-TEST(PageCallEngine, EveryPayloadArrivesAsItsTextUnderEveryName)
+// Texts that end or bend a string literal, under a name that would too, arrive whole
+// in a real engine; the page-call fuzzer explores further from its corpus and dictionary,
+// but not at lengths like these.
+TEST(PageCallEngine, LongTextsArriveWhole)
 {
-    std::string long_;
-    for (std::size_t i = 0; long_.size() < 1024 * 1024; ++i)
-        long_ += i % 3 ? "\\'" : "\u2028\0"s;
-    const std::vector<std::pair<PagePayload, std::string>> cases {
-        { true, "true" },
-        { false, "false" },
-        { 0.57f, "0.57" },
-        { 57.0f / 100.0f, "0.57" },
-        { 1.0f, "1.0" },
-        { 0.0f, "0.0" },
-        { "file:///home/student/Downloads/a%20b.txt"s, "file:///home/student/Downloads/a%20b.txt" },
-        { ""s, "" },
-        { "'); window.K$ = null; ('"s, "'); window.K$ = null; ('" },
-        { "a\"b`c\\d\\\\'e\\u{f}${g}</script><!--*/"s, "a\"b`c\\d\\\\'e\\u{f}${g}</script><!--*/" },
-        { "\n\r\t\0\x1b\x7f\u0085\u2028\u2029\ufeff\U0010ffff\U0001f600"s,
-          "\n\r\t\0\x1b\x7f\u0085\u2028\u2029\ufeff\U0010ffff\U0001f600"s },
-        { std::string(4097, '\\') + "'", std::string(4097, '\\') + "'" },
-        { long_, long_ },
-    };
+    std::string mixed;
+    for (std::size_t i = 0; mixed.size() < 1024 * 1024; ++i)
+        mixed += i % 3 ? "\\'" : "\u2028\0</script>"s;
     PageCallEngine engine;
-    for (const std::string name : { "security", "processes", "fileSaved", "downloaded", "battery", "it's\\\n" }) {
-        for (const auto& [payload, text] : cases) {
-            const auto fault = engine.deliveryFault(composePageCall(name, payload), name, text);
-            EXPECT_EQ(fault, std::nullopt) << name << ": " << text.substr(0, 80);
-        }
+    for (const auto& text : { std::string(65537, '\\') + "'", mixed }) {
+        const auto fault = engine.deliveryFault(composePageCall("it's\\\n", text), "it's\\\n", text);
+        EXPECT_EQ(fault, std::nullopt) << text.substr(0, 20);
     }
 }
 

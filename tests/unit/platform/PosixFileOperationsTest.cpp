@@ -21,6 +21,11 @@ std::string errorOf(const std::optional<FileError>& error)
     return error ? error->description : "no error";
 }
 
+std::string moveError(const std::string& from, const std::string& to, const std::string& reason)
+{
+    return reason.empty() ? "no error" : "Could not move \"" + from + "\" to \"" + to + "\": " + reason;
+}
+
 mode_t modeOf(const std::string& path)
 {
     struct stat status { };
@@ -28,105 +33,74 @@ mode_t modeOf(const std::string& path)
     return status.st_mode & 07777;
 }
 
-TEST(MoveFileWithoutReplacing, MovesIntoAFreeName)
-{
-    TemporaryFolder folder;
-    folder.write("download.part", "exam notes");
-
-    EXPECT_EQ(moveFileWithoutReplacing(folder / "download.part", folder / "notes.txt"), std::nullopt);
-    EXPECT_EQ(folder.entries(), (Names { "notes.txt" }));
-    EXPECT_EQ(fileContent(folder / "notes.txt"), "exam notes");
-}
-
-TEST(MoveFileWithoutReplacing, NeverReplacesAnExistingName)
-{
-    TemporaryFolder folder;
-    folder.write("new", "new content");
-    folder.write("taken", "old content");
-    folder.makeFolder("taken-folder");
-
-    EXPECT_EQ(errorOf(moveFileWithoutReplacing(folder / "new", folder / "taken")),
-              "Could not move \"" + folder / "new" + "\" to \"" + folder / "taken" + "\": File exists");
-    EXPECT_NE(moveFileWithoutReplacing(folder / "new", folder / "taken-folder"), std::nullopt);
-    EXPECT_EQ(folder.entries(), (Names { "new", "taken", "taken-folder" }));
-    EXPECT_EQ(fileContent(folder / "new"), "new content");
-    EXPECT_EQ(fileContent(folder / "taken"), "old content");
-}
-
-TEST(MoveFileWithoutReplacing, AMissingSourceOrFolderIsAnError)
-{
-    TemporaryFolder folder;
-    folder.write("file", "x");
-    EXPECT_EQ(errorOf(moveFileWithoutReplacing(folder / "absent", folder / "to")),
-              "Could not move \"" + folder / "absent" + "\" to \"" + folder / "to" + "\": No such file or directory");
-    EXPECT_NE(moveFileWithoutReplacing(folder / "file", folder / "no-folder/file"), std::nullopt);
-    EXPECT_EQ(folder.entries(), (Names { "file" }));
-}
-
-// The download's temporary file may live on another file system than the Downloads folder.
-class AcrossFileSystems : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        struct stat shm { };
-        struct stat destination { };
-        if (::stat("/dev/shm", &shm) != 0 || ::stat(m_target.path().c_str(), &destination) != 0
-            || shm.st_dev == destination.st_dev)
-            GTEST_SKIP() << "/dev/shm is not a file system of its own here";
-        m_source.emplace("/dev/shm");
-    }
-
-    TemporaryFolder m_target;
-    std::optional<TemporaryFolder> m_source;
+struct MoveCase {
+    std::string from;
+    std::string to;
+    std::string reason;
+    Names targetEntries;
+    Names sourceEntries;
 };
 
-TEST_F(AcrossFileSystems, CopiesTheBytesAndRemovesTheSource)
+TEST(MoveFileWithoutReplacing, MovesOnlyIntoAFreeName)
 {
+    const MoveCase cases[] = {
+        { "new", "free", "", { "free", "taken", "taken-folder" } },
+        { "new", "taken", "File exists", { "new", "taken", "taken-folder" } },
+        { "new", "taken-folder", "File exists", { "new", "taken", "taken-folder" } },
+        { "absent", "free", "No such file or directory", { "new", "taken", "taken-folder" } },
+        { "new", "no-folder/file", "No such file or directory", { "new", "taken", "taken-folder" } },
+    };
+    for (const auto& [from, to, reason, entries, unused] : cases) {
+        TemporaryFolder folder;
+        folder.write("new", "new content");
+        folder.write("taken", "old content");
+        folder.makeFolder("taken-folder");
+        EXPECT_EQ(errorOf(moveFileWithoutReplacing(folder / from, folder / to)),
+                  moveError(folder / from, folder / to, reason));
+        EXPECT_EQ(folder.entries(), entries) << to;
+        EXPECT_EQ(fileContent(folder / (reason.empty() ? to : "new")), "new content") << to;
+        EXPECT_EQ(fileContent(folder / "taken"), "old content") << to;
+    }
+}
+
+// The download's temporary file may live on another file system than the Downloads
+// folder: the bytes are copied under a hidden name, and only a whole copy takes the name.
+TEST(MoveFileWithoutReplacing, AcrossFileSystemsCopiesAndRemovesTheSourceOnlyWhenDone)
+{
+    struct stat shm { };
+    struct stat temporary { };
+    if (::stat("/dev/shm", &shm) != 0 || ::stat(TemporaryFolder().path().c_str(), &temporary) != 0
+        || shm.st_dev == temporary.st_dev)
+        GTEST_SKIP() << "/dev/shm is not a file system of its own here";
     std::string content(3 * 65536 + 17, '\0');
     for (std::size_t i = 0; i < content.size(); ++i)
         content[i] = static_cast<char>(i * 7 % 251);
-    m_source->write("download", content);
-    ::chmod((*m_source / "download").c_str(), 0640);
-
-    EXPECT_EQ(moveFileWithoutReplacing(*m_source / "download", m_target / "paper.pdf"), std::nullopt);
-    EXPECT_EQ(m_target.entries(), (Names { "paper.pdf" }));
-    EXPECT_EQ(m_source->entries(), Names {});
-    EXPECT_EQ(fileContent(m_target / "paper.pdf"), content);
-    EXPECT_EQ(modeOf(m_target / "paper.pdf"), 0640u);
+    const MoveCase cases[] = {
+        { "download", "new.pdf", "", { "new.pdf", "paper.pdf" }, { "folder" } },
+        { "download", "paper.pdf", "File exists", { "paper.pdf" }, { "download", "folder" } },
+        { "download", "gone/paper.pdf", "No such file or directory", { "paper.pdf" }, { "download", "folder" } },
+        { "folder", "folder", "Invalid cross-device link", { "paper.pdf" }, { "download", "folder" } },
+    };
+    for (const auto& [from, to, reason, targetEntries, sourceEntries] : cases) {
+        const TemporaryFolder source("/dev/shm");
+        const TemporaryFolder target;
+        source.write("download", content);
+        ::chmod((source / "download").c_str(), 0640);
+        source.makeFolder("folder");
+        target.write("paper.pdf", "old");
+        EXPECT_EQ(errorOf(moveFileWithoutReplacing(source / from, target / to)),
+                  moveError(source / from, target / to, reason));
+        EXPECT_EQ(target.entries(), targetEntries) << to;
+        EXPECT_EQ(source.entries(), sourceEntries) << to;
+        EXPECT_EQ(fileContent(target / "paper.pdf"), "old") << to;
+        if (reason.empty()) {
+            EXPECT_TRUE(fileContent(target / to) == content);
+            EXPECT_EQ(modeOf(target / to), 0640u);
+        }
+    }
 }
 
-TEST_F(AcrossFileSystems, NeverReplacesAndLeavesNoHiddenFile)
-{
-    m_source->write("download", "new");
-    m_target.write("paper.pdf", "old");
-
-    EXPECT_EQ(errorOf(moveFileWithoutReplacing(*m_source / "download", m_target / "paper.pdf")),
-              "Could not move \"" + *m_source / "download" + "\" to \"" + m_target / "paper.pdf" + "\": File exists");
-    EXPECT_EQ(m_target.entries(), (Names { "paper.pdf" }));
-    EXPECT_EQ(fileContent(m_target / "paper.pdf"), "old");
-    EXPECT_EQ(fileContent(*m_source / "download"), "new");
-}
-
-TEST_F(AcrossFileSystems, AMissingDestinationFolderKeepsTheSource)
-{
-    m_source->write("download", "new");
-    EXPECT_EQ(errorOf(moveFileWithoutReplacing(*m_source / "download", m_target / "gone/paper.pdf")),
-              "Could not move \"" + *m_source / "download" + "\" to \"" + m_target / "gone/paper.pdf"
-                  + "\": No such file or directory");
-    EXPECT_EQ(m_source->entries(), (Names { "download" }));
-    EXPECT_EQ(m_target.entries(), Names {});
-}
-
-TEST_F(AcrossFileSystems, OnlyRegularFilesAreCarriedOver)
-{
-    m_source->makeFolder("folder");
-    EXPECT_EQ(errorOf(moveFileWithoutReplacing(*m_source / "folder", m_target / "folder")),
-              "Could not move \"" + *m_source / "folder" + "\" to \"" + m_target / "folder"
-                  + "\": Invalid cross-device link");
-    EXPECT_EQ(m_target.entries(), Names {});
-}
-
-TEST(WriteFileAtomically, StoresTheBytesExactly)
+TEST(WriteFileAtomically, ReplacesWithTheBytesExactlyUnderAnyName)
 {
     const std::string contents[] = {
         "",
@@ -136,21 +110,15 @@ TEST(WriteFileAtomically, StoresTheBytesExactly)
         std::string("nul\0inside\n", 11),
         "\xEF\xBB\xBFkept as given",
     };
-    for (const std::string& content : contents) {
-        TemporaryFolder folder;
-        EXPECT_EQ(writeFileAtomically(folder / "answer.txt", content), std::nullopt);
-        EXPECT_EQ(fileContent(folder / "answer.txt"), content);
-        EXPECT_EQ(folder.entries(), (Names { "answer.txt" }));
+    for (const std::string& name : { std::string("answer.txt"), std::string(255, 'n') }) {
+        for (const std::string& content : contents) {
+            TemporaryFolder folder;
+            folder.write(name, "a much longer former content than any new one");
+            EXPECT_EQ(writeFileAtomically(folder / name, content), std::nullopt);
+            EXPECT_EQ(fileContent(folder / name), content);
+            EXPECT_EQ(folder.entries(), (Names { name }));
+        }
     }
-}
-
-TEST(WriteFileAtomically, ReplacesAnExistingFile)
-{
-    TemporaryFolder folder;
-    folder.write("answer.txt", "a much longer former content than the new one");
-    EXPECT_EQ(writeFileAtomically(folder / "answer.txt", "short"), std::nullopt);
-    EXPECT_EQ(fileContent(folder / "answer.txt"), "short");
-    EXPECT_EQ(folder.entries(), (Names { "answer.txt" }));
 }
 
 TEST(WriteFileAtomically, GetsTheModeOfANewlyCreatedFile)
@@ -165,28 +133,16 @@ TEST(WriteFileAtomically, GetsTheModeOfANewlyCreatedFile)
     EXPECT_EQ(modeOf(folder / "private.txt"), 0600u);
 }
 
-TEST(WriteFileAtomically, ADirectoryInTheWayIsAnErrorAndStaysAsItWas)
+TEST(WriteFileAtomically, AFailureIsAnErrorAndLeavesEverythingAsItWas)
 {
     TemporaryFolder folder;
     folder.write("answer.txt/inside", "kept");
+    folder.write("former.txt", "former");
     EXPECT_EQ(errorOf(writeFileAtomically(folder / "answer.txt", "new")),
               "Could not save \"" + folder / "answer.txt" + "\": Is a directory");
-    EXPECT_EQ(folder.entries(), (Names { "answer.txt" }));
-    EXPECT_EQ(fileContent(folder / "answer.txt/inside"), "kept");
-}
-
-TEST(WriteFileAtomically, AMissingFolderIsAnError)
-{
-    TemporaryFolder folder;
     EXPECT_EQ(errorOf(writeFileAtomically(folder / "gone/answer.txt", "new")),
               "Could not save \"" + folder / "gone/answer.txt" + "\": No such file or directory");
-    EXPECT_EQ(folder.entries(), Names {});
-}
 
-TEST(WriteFileAtomically, AFailedWriteKeepsTheFormerContent)
-{
-    TemporaryFolder folder;
-    folder.write("answer.txt", "former");
     // A file size limit makes write() fail with EFBIG, for root too; the signal it
     // raises is ignored so the failure comes back as an error.
     rlimit former {};
@@ -195,22 +151,14 @@ TEST(WriteFileAtomically, AFailedWriteKeepsTheFormerContent)
     rlimit small = former;
     small.rlim_cur = 4096;
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-
-    const auto error = writeFileAtomically(folder / "answer.txt", std::string(10000, 'x'));
-
+    const auto error = writeFileAtomically(folder / "former.txt", std::string(10000, 'x'));
     ::setrlimit(RLIMIT_FSIZE, &former);
     std::signal(SIGXFSZ, formerHandler);
-    EXPECT_EQ(errorOf(error), "Could not save \"" + folder / "answer.txt" + "\": File too large");
-    EXPECT_EQ(fileContent(folder / "answer.txt"), "former");
-    EXPECT_EQ(folder.entries(), (Names { "answer.txt" }));
-}
 
-TEST(WriteFileAtomically, AVeryLongNameStillGetsAHiddenTemporaryFile)
-{
-    TemporaryFolder folder;
-    const std::string name(255, 'n');
-    EXPECT_EQ(writeFileAtomically(folder / name, "content"), std::nullopt);
-    EXPECT_EQ(folder.entries(), (Names { name }));
+    EXPECT_EQ(errorOf(error), "Could not save \"" + folder / "former.txt" + "\": File too large");
+    EXPECT_EQ(fileContent(folder / "former.txt"), "former");
+    EXPECT_EQ(fileContent(folder / "answer.txt/inside"), "kept");
+    EXPECT_EQ(folder.entries(), (Names { "answer.txt", "former.txt" }));
 }
 
 }
