@@ -14,16 +14,12 @@ if [ $# -ne 2 ] || ! [[ $2 =~ ^[1-9][0-9]*$ ]]; then
     exit 2
 fi
 build=$(cd "$1" && pwd) || exit 2
-seconds=$2
 here=$(cd "$(dirname "$0")" && pwd)
-
 targets=$(find "$build/tests/fuzz" -maxdepth 1 -type f -name '*Fuzzer' -perm -u+x 2>/dev/null | sort)
 if [ -z "$targets" ]; then
-    echo "no fuzz targets in $build/tests/fuzz: configure with CC=clang CXX=clang++ -DTESSARO_FUZZ=ON" \
-         "and build the target fuzz" >&2
+    echo "no fuzz targets in $build/tests/fuzz: configure with -DTESSARO_FUZZ=ON and build the target fuzz" >&2
     exit 2
 fi
-
 work=$(mktemp -d "${TMPDIR:-/tmp}/tessaro-fuzz.XXXXXX") || exit 2
 trap 'rm -rf "$work"' EXIT
 findings="$build/fuzz-findings"
@@ -31,42 +27,30 @@ mkdir -p "$findings"
 
 # UBSan only reports and goes on unless told to stop; a report is a finding.
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
-
 reportPattern='runtime error:|ERROR: (AddressSanitizer|LeakSanitizer|libFuzzer)|Broken invariant|WARNING: [A-Za-z]*Sanitizer'
 failed=0
 for binary in $targets; do
     name=$(basename "$binary")
-    corpus="$work/$name"
-    mkdir -p "$corpus"
-    if [ -d "$here/corpus/$name" ]; then
-        cp -R "$here/corpus/$name/." "$corpus/"
-    fi
-    options=(-max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 -print_final_stats=1
+    mkdir -p "$work/$name"
+    [ -d "$here/corpus/$name" ] && cp -R "$here/corpus/$name/." "$work/$name/"
+    options=(-max_total_time="$2" -rss_limit_mb=2048 -timeout=10 -print_final_stats=1
              -artifact_prefix="$findings/$name-")
-    if [ -f "$here/dictionaries/$name.dict" ]; then
-        options+=(-dict="$here/dictionaries/$name.dict")
-    fi
-    if [ -f "$here/options/$name.options" ]; then
-        while read -r option; do
-            options+=("$option")
-        done < <(grep -vE '^[[:space:]]*(#|$)' "$here/options/$name.options")
-    fi
+    [ -f "$here/dictionaries/$name.dict" ] && options+=(-dict="$here/dictionaries/$name.dict")
+    [ -f "$here/options/$name.options" ] && mapfile -t -O ${#options[@]} options \
+        < <(grep -vE '^[[:space:]]*(#|$)' "$here/options/$name.options")
 
     log="$work/$name.log"
-    start=$(date +%s)
-    "$binary" "${options[@]}" "$corpus" >"$log" 2>&1
+    "$binary" "${options[@]}" "$work/$name" >"$log" 2>&1
     status=$?
-    elapsed=$(($(date +%s) - start))
     executions=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
-
     if [ "$status" -ne 0 ] || grep -qE "$reportPattern" "$log"; then
         failed=1
         cp "$log" "$findings/$name.log"
-        echo "fuzz $name: FAILED (exit status $status) after ${executions:-0} executions in $elapsed s"
+        echo "fuzz $name: FAILED (exit status $status) after ${executions:-0} executions"
         grep -E "$reportPattern|^SUMMARY|Test unit written to" "$log" | head -n 20 | sed 's/^/    /'
         echo "    whole log: $findings/$name.log"
     else
-        echo "fuzz $name: ${executions:-0} executions in $elapsed s, no findings"
+        echo "fuzz $name: ${executions:-0} executions in $2 s, no findings"
     fi
 done
 exit "$failed"

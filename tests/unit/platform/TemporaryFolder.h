@@ -4,12 +4,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <system_error>
-#include <utility>
 #include <vector>
 
 namespace tessaro {
@@ -18,11 +17,10 @@ namespace tessaro {
 class TemporaryFolder {
 public:
     explicit TemporaryFolder(const std::filesystem::path& parent = std::filesystem::temp_directory_path())
+        : m_path((parent / "tessaro-platform-XXXXXX").string())
     {
-        std::string pattern = (parent / "tessaro-platform-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr)
+        if (::mkdtemp(m_path.data()) == nullptr)
             throw std::runtime_error("mkdtemp failed in " + parent.string());
-        m_path = pattern;
     }
     TemporaryFolder(const TemporaryFolder&) = delete;
     TemporaryFolder& operator=(const TemporaryFolder&) = delete;
@@ -38,11 +36,9 @@ public:
     // Writes a file below the folder, making the folders on the way.
     void write(std::string_view relative, std::string_view content) const
     {
-        const std::filesystem::path file = *this / relative;
-        std::filesystem::create_directories(file.parent_path());
-        std::ofstream(file, std::ios::binary).write(content.data(), static_cast<std::streamsize>(content.size()));
+        std::filesystem::create_directories(std::filesystem::path(*this / relative).parent_path());
+        std::ofstream(*this / relative, std::ios::binary) << content;
     }
-
     void makeFolder(std::string_view relative) const { std::filesystem::create_directories(*this / relative); }
 
     // The names in the folder, sorted.
@@ -62,9 +58,7 @@ private:
 inline std::string fileContent(const std::string& path)
 {
     std::ifstream file(path, std::ios::binary);
-    std::ostringstream content;
-    content << file.rdbuf();
-    return std::move(content).str();
+    return { std::istreambuf_iterator<char>(file), {} };
 }
 
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -12,8 +13,8 @@
 namespace tessaro {
 namespace {
 
-// The main queue as the test thread's own loop.
-class TestThreadQueue final : public MainQueue {
+// The main queue as the test thread's own loop, and numbered lists made on another thread.
+class TestThread final : public MainQueue, public RunningApplications {
 public:
     void post(std::function<void()> work) override
     {
@@ -30,50 +31,42 @@ public:
         for (auto& item : work)
             item();
     }
-
-private:
-    std::mutex m_mutex;
-    std::vector<std::function<void()>> m_posted;
-};
-
-// Numbers its lists and notes the thread that made them.
-class NumberedLists final : public RunningApplications {
-public:
     std::vector<RunningApplication> runningApplications() override
     {
-        listedOn = std::this_thread::get_id();
+        listedElsewhere = listedElsewhere || std::this_thread::get_id() != m_id;
         return { ApplicationData { "list", std::to_string(++m_count) } };
     }
     std::vector<RunningApplication> everyProcess() override { return {}; }
-    std::thread::id listedOn;
+
+    std::atomic<bool> listedElsewhere = false;
 
 private:
+    const std::thread::id m_id = std::this_thread::get_id();
+    std::mutex m_mutex;
+    std::vector<std::function<void()>> m_posted;
     int m_count = 0;
 };
 
 TEST(WorkerRunningApplicationScans, ListsOnItsOwnThreadAndAnswersThroughTheMainQueue)
 {
-    const auto testThread = std::this_thread::get_id();
-    TestThreadQueue queue;
-    NumberedLists applications;
+    TestThread testThread;
+    const auto mainThread = std::this_thread::get_id();
     std::vector<std::string> answers;
     {
-        WorkerRunningApplicationScans scans(applications, queue);
-        for (int scan = 0; scan < 3; ++scan) {
-            bool answered = false;
+        WorkerRunningApplicationScans scans(testThread, testThread);
+        for (std::size_t scan = 1; scan <= 3; ++scan) {
             scans.scan([&](std::vector<RunningApplication> list) {
-                EXPECT_EQ(std::this_thread::get_id(), testThread);
+                EXPECT_EQ(std::this_thread::get_id(), mainThread);
                 answers.push_back(list.at(0)->name);
-                answered = true;
             });
-            while (!answered) {
-                queue.runPostedWork();
+            while (answers.size() < scan) {
+                testThread.runPostedWork();
                 std::this_thread::yield();
             }
         }
     }
     EXPECT_EQ(answers, (std::vector<std::string> { "1", "2", "3" }));
-    EXPECT_NE(applications.listedOn, testThread);
+    EXPECT_TRUE(testThread.listedElsewhere);
 }
 
 }
