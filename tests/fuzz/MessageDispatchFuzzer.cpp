@@ -46,22 +46,18 @@ bool isOneScriptLine(std::string_view script)
         && script.find("\xe2\x80\xa9") == std::string_view::npos;
 }
 
-enum class DownloadEnd { stored, httpError, transportError, noDownloadsFolder };
-
-HttpDownload downloadResult(DownloadEnd end)
+// How a download ends: stored, refused by the server, failed on the way, or stored
+// with no Downloads folder to take it.
+HttpDownload downloadResult(int end)
 {
-    const std::string temporaryFile = "/tmp/tessaro-download-1234";
-    switch (end) {
-    case DownloadEnd::httpError:
-        return { temporaryFile, HttpResponse { 404 }, std::nullopt };
-    case DownloadEnd::transportError:
+    if (end == 1)
+        return { "/tmp/tessaro-download-1234", HttpResponse { 404 }, std::nullopt };
+    if (end == 2)
         return { std::nullopt, std::nullopt, "Could not resolve host" };
-    default:
-        return { temporaryFile, HttpResponse { 200 }, std::nullopt };
-    }
+    return { "/tmp/tessaro-download-1234", HttpResponse { 200 }, std::nullopt };
 }
 
-void dispatch(const std::string& name, DownloadEnd downloadEnd, std::string_view json)
+void dispatch(const std::string& name, int downloadEnd, std::string_view json)
 {
     // The controller keeps the key by reference, as it keeps the one a launch link sets.
     const std::string examKey = "EXAM-KEY";
@@ -76,7 +72,7 @@ void dispatch(const std::string& name, DownloadEnd downloadEnd, std::string_view
         ApplicationData { "a\xff\"", "b\n\x1b[2J" },
     };
 
-    if (downloadEnd == DownloadEnd::noDownloadsFolder)
+    if (downloadEnd == 3)
         host.disk.folder = FileError { "No Downloads folder: XDG_DOWNLOAD_DIR is not set" };
 
     host.webView->postMessage(name, messageBodyFromJSON(json));
@@ -103,7 +99,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0)
         return 0;
     const auto& name = messageNames[data[0] % messageNames.size()];
-    const auto downloadEnd = static_cast<DownloadEnd>(data[0] / messageNames.size() % 4);
+    const int downloadEnd = static_cast<int>(data[0] / messageNames.size() % 4);
     dispatch(name, downloadEnd, std::string_view(reinterpret_cast<const char*>(data) + 1, size - 1));
     return 0;
 }
