@@ -28,13 +28,9 @@ const std::array<std::string, 5> pageMessageNames { "security", "processes", "fi
 // Only valid UTF-8 is text to a page; NUL is a character like any other.
 bool isUtf8Text(std::string_view bytes)
 {
-    for (std::size_t start = 0; start <= bytes.size();) {
-        const auto end = std::min(bytes.find('\0', start), bytes.size());
-        if (!g_utf8_validate_len(bytes.data() + start, end - start, nullptr))
-            return false;
-        start = end + 1;
-    }
-    return true;
+    std::string withoutNul(bytes);
+    std::replace(withoutNul.begin(), withoutNul.end(), '\0', ' ');
+    return g_utf8_validate(withoutNul.data(), static_cast<gssize>(withoutNul.size()), nullptr);
 }
 
 PagePayload payloadFrom(int kind, std::string_view rest)
