@@ -8,28 +8,9 @@
 #include "platform/glib/GLibOwners.h"
 #include "platform/gtk/GObjectPtr.h"
 #include "platform/gtk/ScriptMessageBody.h"
-#include "tests/host/engine/PageCallEngine.h"
-#include "web/PageCall.h"
 
 namespace tessaro::testing {
 namespace {
-
-using namespace std::string_literals;
-
-// Texts that end or bend a string literal, under a name that would too, arrive whole
-// in a real engine; the page-call fuzzer explores further from its corpus and dictionary,
-// but not at lengths like these.
-TEST(PageCallEngine, LongTextsArriveWhole)
-{
-    std::string mixed;
-    for (std::size_t i = 0; mixed.size() < 1024 * 1024; ++i)
-        mixed += i % 3 ? "\\'" : "\u2028\0</script>"s;
-    PageCallEngine engine;
-    for (const auto& text : { std::string(65537, '\\') + "'", mixed }) {
-        const auto fault = engine.deliveryFault(composePageCall("it's\\\n", text), "it's\\\n", text);
-        EXPECT_EQ(fault, std::nullopt) << text.substr(0, 20);
-    }
-}
 
 // The page's value walked in the engine, next to what its JSON text used to give.
 TEST(ScriptMessageBody, ValuesArriveAsTheirJSONTextGaveThem)
