@@ -20,12 +20,9 @@ TEST(UnameSystemInfo, KernelReleaseTable)
     constexpr long largest = std::numeric_limits<long>::max();
     const ReleaseCase cases[] = {
         { "6.1.0-18-amd64", 6, 1, 0 },
-        { "5.15.0-91-generic", 5, 15, 0 },
         { "6.8", 6, 8, 0 },
         { "6.10.3+rpt", 6, 10, 3 },
         { "4", 4, 0, 0 },
-        { "6.18.44-fc-v1272", 6, 18, 44 },
-        { "3.10.0-1160.el7.x86_64", 3, 10, 0 },
         { "6.1.0.7", 6, 1, 0 },
         { "6.", 6, 0, 0 },
         { "6..1", 6, 0, 0 },
