@@ -44,9 +44,9 @@ std::optional<std::string> PageCallEngine::deliveryFault(std::string_view script
     if (textAt(call.get(), 0) != name)
         return "the name arrived as " + textAt(call.get(), 0).value_or("no text");
     const auto received = textAt(call.get(), 1);
+    const auto size = std::to_string(received.value_or("").size());
     if (received != text)
-        return "the payload arrived with " + std::to_string(received.value_or("").size()) + " bytes instead of "
-            + std::to_string(text.size());
+        return "the payload arrived with " + size + " bytes instead of " + std::to_string(text.size());
     return std::nullopt;
 }
 
