@@ -99,21 +99,17 @@ private:
 };
 
 // The implementation against a real PipeWire daemon, found through XDG_RUNTIME_DIR.
-class PipeWireScreenCastsTest : public ::testing::Test {
-protected:
-    void useRuntimeFolder(const std::string& folder)
-    {
-        setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
-        unsetenv("PIPEWIRE_REMOTE");
-        unsetenv("PIPEWIRE_RUNTIME_DIR");
-    }
-
-    e2e::TemporaryFolder m_folder;
-};
-
-TEST_F(PipeWireScreenCastsTest, SeesAScreenCastNotACameraAndNamesItsReceiver)
+void useRuntimeFolder(const std::string& folder)
 {
-    PipeWireDaemon daemon(m_folder.path());
+    setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
+    unsetenv("PIPEWIRE_REMOTE");
+    unsetenv("PIPEWIRE_RUNTIME_DIR");
+}
+
+TEST(PipeWireScreenCasts, SeesAScreenCastNotACameraAndNamesItsReceiver)
+{
+    const e2e::TemporaryFolder folder;
+    PipeWireDaemon daemon(folder.path());
     useRuntimeFolder(daemon.runtimeFolder());
     daemon.createNode("videotestsrc", PipeWireDaemon::camera());
     EXPECT_EQ(PipeWireScreenCasts().activeScreenCasts(), Strings {});
@@ -133,12 +129,13 @@ TEST_F(PipeWireScreenCastsTest, SeesAScreenCastNotACameraAndNamesItsReceiver)
     EXPECT_EQ(PipeWireScreenCasts().activeScreenCasts(), Strings { "Firefox" });
 }
 
-TEST_F(PipeWireScreenCastsTest, APipeWireThatIsMissingGoesAwayOrHangsTellsNothing)
+TEST(PipeWireScreenCasts, APipeWireThatIsMissingGoesAwayOrHangsTellsNothing)
 {
-    useRuntimeFolder(m_folder.path());
+    const e2e::TemporaryFolder folder;
+    useRuntimeFolder(folder.path());
     EXPECT_EQ(PipeWireScreenCasts().activeScreenCasts(), Strings {}) << "missing";
 
-    PipeWireDaemon daemon(m_folder.path());
+    PipeWireDaemon daemon(folder.path());
     useRuntimeFolder(daemon.runtimeFolder());
     daemon.createNode("videotestsrc", PipeWireDaemon::screenCast("gnome-shell"));
     daemon.signal(SIGSTOP);

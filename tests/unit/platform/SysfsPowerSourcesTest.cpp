@@ -46,6 +46,8 @@ TEST(SysfsPowerSources, SystemBatteriesAndUpsInNameOrder)
     root.write("notype/capacity", "88\n");
 
     EXPECT_EQ(capacities(root.path()), (std::vector<std::optional<long>> { 100, 57, std::nullopt, 44, 12 }));
+    EXPECT_TRUE(capacities(TemporaryFolder().path()).empty());
+    EXPECT_TRUE(capacities("/nonexistent/power_supply").empty());
 }
 
 TEST(SysfsPowerSources, CapacityIsAWholeDecimalNumberOrNothing)
@@ -74,13 +76,6 @@ TEST(SysfsPowerSources, CapacityIsAWholeDecimalNumberOrNothing)
         root.write("BAT0/capacity", text);
         EXPECT_EQ(capacities(root.path()), std::vector<std::optional<long>> { expected }) << '"' << text << '"';
     }
-}
-
-TEST(SysfsPowerSources, NoRootMeansNoSources)
-{
-    EXPECT_TRUE(SysfsPowerSources("/nonexistent/power_supply").powerSources().empty());
-    TemporaryFolder empty;
-    EXPECT_TRUE(SysfsPowerSources(empty.path()).powerSources().empty());
 }
 
 }
