@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -12,6 +13,7 @@
 #include <thread>
 
 #include <httplib.h>
+#include <sys/resource.h>
 
 #include "platform/curl/CurlHttpClient.h"
 
@@ -251,6 +253,27 @@ TEST_F(CurlHttpClientTest, FailedRequestsCompleteOnceOnTheWorkerThreadWithAnErro
     EXPECT_TRUE(folderIsEmpty());
     EXPECT_EQ(threads.size(), 1u);
     EXPECT_FALSE(threads.contains(std::this_thread::get_id()));
+}
+
+// A full disk as the kernel gives it: writes past the file size limit fail with EFBIG.
+TEST_F(CurlHttpClientTest, ADownloadThatCannotBeWrittenFailsAndLeavesNoFile)
+{
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit former {};
+    ::getrlimit(RLIMIT_FSIZE, &former);
+    rlimit limited = former;
+    limited.rlim_cur = 1024 * 1024;
+    ::setrlimit(RLIMIT_FSIZE, &limited);
+    Completions<HttpDownload> completions;
+    client->download(server.address("/chunked/3145729"), completions.callback());
+    const HttpDownload download = completions.waitFor(1).at(0).result;
+    ::setrlimit(RLIMIT_FSIZE, &former);
+    client.reset();
+
+    ASSERT_TRUE(download.error);
+    EXPECT_NE(download.error->find("File too large"), std::string::npos) << *download.error;
+    EXPECT_FALSE(download.temporaryFile);
+    EXPECT_TRUE(folderIsEmpty());
 }
 
 TEST_F(CurlHttpClientTest, DestructionAbandonsStalledRequests)
