@@ -1,23 +1,27 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tessaro::testing {
 
 // What the core asked of the fake host, in order, as short readable entries.
-class CallLog {
+using CallLog = std::vector<std::string>;
+
+// A fake that writes what it is asked into the host's call log.
+class Recorder {
 public:
-    void add(std::string entry) { m_entries.push_back(std::move(entry)); }
-    const std::vector<std::string>& entries() const { return m_entries; }
-    // The entries that start with the prefix, in order.
-    std::vector<std::string> withPrefix(const std::string& prefix) const;
-    // Position of the first entry equal to the text, or -1.
-    int indexOf(const std::string& entry) const;
-    void clear() { m_entries.clear(); }
+    explicit Recorder(CallLog& calls)
+        : m_calls(calls)
+    {
+    }
+
+protected:
+    void record(std::string entry) { m_calls.push_back(std::move(entry)); }
 
 private:
-    std::vector<std::string> m_entries;
+    CallLog& m_calls;
 };
 
 }

@@ -12,10 +12,12 @@
 namespace tessaro::testing {
 
 inline const Endpoints testEndpoints { "https://status.exam.test/status.json", "https://exam.test/native-launch" };
+inline const std::string launchPage = testEndpoints.launchPageURL + "?examkey=";
+inline const std::string errorPage = "resource:///org/tessaro/Tessaro/error.html";
 
 // An exam view controller on the fake host, its view loaded as the shell would.
-class ControllerFixture : public ::testing::Test {
-protected:
+class ExamView {
+public:
     void loadView()
     {
         controller = std::make_unique<ViewController>(host, testEndpoints, examKey);
@@ -27,16 +29,25 @@ protected:
     // The page calls made so far, and forgets them.
     std::vector<std::string> takePageCalls() { return std::exchange(page().scripts, {}); }
 
+    // The status check runs at one second and its fetch ends with this; the launch that
+    // follows runs on the main thread.
+    void answerStatus(HttpFetch fetch)
+    {
+        host.clock.advance(ViewController::statusCheckDelaySeconds);
+        host.http.completeFetch(0, std::move(fetch));
+        host.clock.runPostedWork();
+    }
+
     static std::string pageCall(const std::string& name, const std::string& payloadText)
     {
         return "window.K$ && window.K$.macOS && window.K$.macOS.message('" + name + "', '" + payloadText + "');";
     }
 
-public:
-    // The fixture's state is the tests' own, like the fakes' fields.
     FakeHost host;
     std::string examKey;
     std::unique_ptr<ViewController> controller;
 };
+
+class ControllerFixture : public ::testing::Test, public ExamView { };
 
 }

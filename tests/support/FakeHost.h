@@ -1,10 +1,10 @@
 #pragma once
 
+#include <algorithm>
+#include <functional>
+#include <optional>
+
 #include "platform/Host.h"
-#include "tests/support/CallLog.h"
-#include "tests/support/FakeFiles.h"
-#include "tests/support/FakeHttpClient.h"
-#include "tests/support/FakeRunningApplicationScans.h"
 #include "tests/support/FakeServices.h"
 #include "tests/support/FakeWebView.h"
 #include "tests/support/FakeWindow.h"
@@ -13,47 +13,78 @@
 namespace tessaro::testing {
 
 // The whole host in memory, with a virtual clock, recording what the core asks of it.
-class FakeHost final : public Host {
+// The services without state of their own are the host's own operations.
+class FakeHost final : public Host,
+                       public Application,
+                       public Pasteboard,
+                       public Screens,
+                       public Alert,
+                       public ScreenCasts,
+                       public RunningApplicationScans,
+                       public SystemInfo,
+                       public FileChooser,
+                       public Resources {
 public:
-    FakeHost();
-
-    Application& application() override { return app; }
+    Application& application() override { return *this; }
     MainQueue& mainQueue() override { return clock; }
     Timers& timers() override { return clock; }
-    Pasteboard& pasteboard() override { return clipboard; }
+    Pasteboard& pasteboard() override { return *this; }
     StandardOutput& standardOutput() override { return output; }
-    Screens& screens() override { return displays; }
-    Alert& alert() override { return alerts; }
+    Screens& screens() override { return *this; }
+    Alert& alert() override { return *this; }
     RunningApplications& runningApplications() override { return applications; }
-    ScreenCasts& screenCasts() override { return casts; }
-    RunningApplicationScans& runningApplicationScans() override { return scans; }
-    SystemInfo& systemInfo() override { return system; }
+    ScreenCasts& screenCasts() override { return *this; }
+    RunningApplicationScans& runningApplicationScans() override { return *this; }
+    SystemInfo& systemInfo() override { return *this; }
     PowerSources& powerSources() override { return power; }
     HttpClient& httpClient() override { return http; }
     Files& files() override { return disk; }
-    FileChooser& fileChooser() override { return chooser; }
-    Resources& resources() override { return bundle; }
+    FileChooser& fileChooser() override { return *this; }
+    Resources& resources() override { return *this; }
     std::unique_ptr<WebView> createWebView() override;
+
+    int run(ApplicationEvents&) override { return 0; }
+    void terminate() override { calls.emplace_back("application.terminate"); }
+    void exitNow(int status) override { calls.push_back("application.exitNow " + std::to_string(status)); }
+    void clearContents() override { calls.emplace_back("pasteboard.clearContents"); }
+    int count() override;
+    bool hasMainScreen() override { return mainScreen; }
+    // The student reads the alert for alertSecondsUp (no timer fires meanwhile), then
+    // presses its button.
+    void runModal(const AlertContent& content) override;
+    std::vector<std::string> activeScreenCasts() override;
+    // Each scan takes scanSeconds and lists the applications as they were when it began.
+    void scan(std::function<void(std::vector<RunningApplication>)> done) override;
+    OperatingSystemVersion operatingSystemVersion() override { return systemVersion; }
+    std::string applicationVersion() override { return appVersion; }
+    void chooseOneFile(std::function<void(std::optional<std::string>)> completion) override;
+    std::string errorPageAddress() override { return "resource:///org/tessaro/Tessaro/error.html"; }
+
+    // Ends the oldest open chooser with the file, or with nothing for cancel.
+    void choose(std::optional<std::string> path);
+    // How often the call log holds the entry.
+    std::size_t timesCalled(const std::string& entry) const { return std::ranges::count(calls, entry); }
 
     CallLog calls;
     VirtualClock clock { calls };
-    FakeApplication app { calls };
-    FakePasteboard clipboard { calls };
     FakeStandardOutput output { calls };
-    FakeScreens displays { calls };
-    FakeAlert alerts { calls, clock };
     FakeRunningApplications applications { calls };
-    FakeScreenCasts casts { calls };
-    FakeRunningApplicationScans scans { applications, clock };
-    FakeSystemInfo system;
     FakePowerSources power;
-    FakeHttpClient http { calls };
+    FakeHttpClient http;
     FakeFiles disk { calls };
-    FakeFileChooser chooser { calls };
-    FakeResources bundle;
     FakeWindow window { calls };
     // The web view the core made; owned by the core.
     FakeWebView* webView = nullptr;
+
+    int screenCount = 1;
+    bool mainScreen = true;
+    std::vector<AlertContent> alerts;
+    double alertSecondsUp = 60;
+    std::vector<std::string> casts;
+    double scanSeconds = 0;
+    OperatingSystemVersion systemVersion { 6, 1, 0 };
+    std::string appVersion = "1.0.0";
+    std::vector<std::function<void(std::optional<std::string>)>> openChoosers;
 };
 
 }

@@ -15,36 +15,62 @@ public:
     std::vector<std::optional<std::string>> answers;
 };
 
-class FakeWebView final : public WebView {
+class FakeWebView final : public WebView, Recorder {
 public:
-    explicit FakeWebView(CallLog& calls)
-        : m_calls(calls)
-    {
-    }
+    using Recorder::Recorder;
 
-    void setCustomUserAgent(const std::string& userAgent) override;
-    void setPolicy(WebViewPolicy& policy) override;
-    void setNavigationDelegate(NavigationDelegate& delegate) override;
-    void setUIDelegate(UIDelegate& delegate) override;
-    void addScriptMessageHandler(ScriptMessageHandler& handler, const std::string& name) override;
-    void load(const std::string& address) override;
-    void evaluateJavaScript(const std::string& script) override;
-    void setPressureConfiguration(PressureBehavior behavior) override;
+    void setCustomUserAgent(const std::string& agent) override
+    {
+        userAgent = agent;
+        record("webView.setCustomUserAgent");
+    }
+    void setPolicy(WebViewPolicy& newPolicy) override { policy = &newPolicy; }
+    void setNavigationDelegate(NavigationDelegate& delegate) override
+    {
+        m_navigationDelegate = &delegate;
+        record("webView.setNavigationDelegate");
+    }
+    void setUIDelegate(UIDelegate& delegate) override
+    {
+        m_uiDelegate = &delegate;
+        record("webView.setUIDelegate");
+    }
+    void addScriptMessageHandler(ScriptMessageHandler& handler, const std::string& name) override
+    {
+        m_handlers[name] = &handler;
+        record("webView.addScriptMessageHandler " + name);
+    }
+    void load(const std::string& address) override { loads.push_back(address); }
+    void evaluateJavaScript(const std::string& script) override { scripts.push_back(script); }
+    void setPressureConfiguration(PressureBehavior behavior) override
+    {
+        record("webView.setPressureConfiguration " + std::to_string(static_cast<int>(behavior)));
+    }
 
     // What a page can do: post under a name (delivered only when a handler has that
     // name), finish a navigation, ask for a file.
-    bool postMessage(const std::string& name, const nlohmann::json& body);
-    void finishNavigation();
-    std::shared_ptr<FakeOpenPanelRequest> requestFile();
+    bool postMessage(const std::string& name, const nlohmann::json& body)
+    {
+        const auto handler = m_handlers.find(name);
+        if (handler == m_handlers.end())
+            return false;
+        handler->second->didReceiveScriptMessage(name, body);
+        return true;
+    }
+    void finishNavigation() { m_navigationDelegate->didFinishNavigation(); }
+    std::shared_ptr<FakeOpenPanelRequest> requestFile()
+    {
+        auto request = std::make_shared<FakeOpenPanelRequest>();
+        m_uiDelegate->runOpenPanel(request);
+        return request;
+    }
 
     std::string userAgent;
     std::vector<std::string> loads;
     std::vector<std::string> scripts;
-    int pressureConfigurations = 0;
     WebViewPolicy* policy = nullptr;
 
 private:
-    CallLog& m_calls;
     NavigationDelegate* m_navigationDelegate = nullptr;
     UIDelegate* m_uiDelegate = nullptr;
     std::map<std::string, ScriptMessageHandler*> m_handlers;

@@ -8,32 +8,45 @@
 
 namespace tessaro::testing {
 
-class FakeWindow final : public Window {
+class FakeWindow final : public Window, Recorder {
 public:
-    explicit FakeWindow(CallLog& calls)
-        : m_calls(calls)
+    using Recorder::Recorder;
+
+    void setDelegate(WindowDelegate& delegate) override
     {
+        m_delegate = &delegate;
+        record("window.setDelegate");
+    }
+    void addSubview(WebView& webView) override
+    {
+        subview = &webView;
+        record("window.addSubview");
+    }
+    void fillScreen() override { record("window.fillScreen"); }
+    void enterFullScreen(std::function<void(bool locked)> done) override
+    {
+        record("window.enterFullScreen");
+        m_pendingFullScreen = std::move(done);
+        if (immediateFullScreenAnswer)
+            answerFullScreen(*immediateFullScreenAnswer);
+    }
+    bool excludeFromCapture() override
+    {
+        record("window.excludeFromCapture");
+        return false;
     }
 
-    void setDelegate(WindowDelegate& delegate) override;
-    void addSubview(WebView& webView) override;
-    void fillScreen() override;
-    void enterFullScreen(std::function<void(bool locked)> done) override;
-    bool excludeFromCapture() override;
-
-    // Shows the window (the platform's map).
-    void appear();
-    // Gives the window the keyboard focus.
-    void becomeKey();
+    // Shows the window (the platform's map), gives it the keyboard focus.
+    void appear() { m_delegate->viewDidAppear(); }
+    void becomeKey() { m_delegate->windowDidBecomeKey(); }
     // Answers the pending full-screen request as the window manager would.
-    void answerFullScreen(bool locked);
+    void answerFullScreen(bool locked) { std::exchange(m_pendingFullScreen, nullptr)(locked); }
 
     // When set, full-screen requests are answered at once with this.
     std::optional<bool> immediateFullScreenAnswer = true;
     WebView* subview = nullptr;
 
 private:
-    CallLog& m_calls;
     WindowDelegate* m_delegate = nullptr;
     std::function<void(bool)> m_pendingFullScreen;
 };

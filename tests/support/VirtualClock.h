@@ -1,8 +1,8 @@
 #pragma once
 
+#include <deque>
 #include <functional>
-#include <mutex>
-#include <vector>
+#include <map>
 
 #include "platform/MainQueue.h"
 #include "platform/Timers.h"
@@ -12,14 +12,11 @@ namespace tessaro::testing {
 
 // Timers and the main queue in virtual time: nothing runs until the test advances the
 // clock; then posted work and due timers run in order, as on the main thread.
-class VirtualClock final : public MainQueue, public Timers {
+class VirtualClock final : public MainQueue, public Timers, Recorder {
 public:
-    explicit VirtualClock(CallLog& calls)
-        : m_calls(calls)
-    {
-    }
+    using Recorder::Recorder;
 
-    void post(std::function<void()> work) override;
+    void post(std::function<void()> work) override { m_posted.push_back(std::move(work)); }
     void schedule(double intervalSeconds, bool repeats, std::function<void()> action) override;
 
     // Runs everything that comes due up to now + seconds (posted work first).
@@ -28,24 +25,19 @@ public:
     double now() const { return m_now; }
 
     // While held, timers that come due wait (a modal alert is up).
-    void setHeld(bool held) { m_held = held; }
+    bool held = false;
 
 private:
     struct Timer {
-        double due;
         double interval;
         bool repeats;
-        unsigned long order;
         std::function<void()> action;
     };
 
-    CallLog& m_calls;
     double m_now = 0;
-    bool m_held = false;
-    unsigned long m_nextOrder = 0;
-    std::vector<Timer> m_timers;
-    std::mutex m_postedMutex;
-    std::vector<std::function<void()>> m_posted;
+    // By due time; timers due at once run in the order they were scheduled.
+    std::multimap<double, Timer> m_timers;
+    std::deque<std::function<void()>> m_posted;
 };
 
 }

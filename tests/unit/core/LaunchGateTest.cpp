@@ -37,6 +37,7 @@ TEST(LaunchGateSelection, NamesEveryBlockedInstanceInPlatformOrder)
         { "a blocked identifier without a name is not seen",
           { app("com.apple.screencaptureui", std::nullopt) },
           std::nullopt },
+        { "an empty identifier", { app("", "nameless") }, std::nullopt },
         { "letter case differs", { app("COM.APPLE.SCREENCAPTUREUI", "Screenshot"), app("OBS", "OBS") }, std::nullopt },
         { "prefix and suffix",
           { app("com.apple.screencaptureui.helper", "a"), app("obs-studio-helper", "b"),
@@ -86,89 +87,47 @@ TEST(LaunchGateSelection, NamesAreShownEscapedAndCut)
         EXPECT_EQ(shownName(text, maxCharacters), expected) << text;
 }
 
-TEST(LaunchGateSelection, IncompleteRecordsAreEmpty)
+TEST(LaunchGate, ARefusedLaunchShowsItsAlertThenExitsWithStatusZero)
 {
-    EXPECT_EQ(app("id", std::nullopt), std::nullopt);
-    EXPECT_EQ(app(std::nullopt, "name"), std::nullopt);
-    EXPECT_EQ(app("id", "name"), (ApplicationData { "id", "name" }));
-}
-
-TEST(LaunchGateSelection, EveryEntryHasItsReasonAndAppearsOnce)
-{
-    std::set<std::string_view> seen;
-    for (const auto& entry : blockedBundleIdentifiers()) {
-        EXPECT_FALSE(entry.reason.empty()) << entry.bundleIdentifier;
-        EXPECT_TRUE(seen.insert(entry.bundleIdentifier).second) << entry.bundleIdentifier;
-    }
-    EXPECT_EQ(blockedBundleIdentifiers()[0].bundleIdentifier, "com.apple.screencaptureui");
-    EXPECT_EQ(blockedBundleIdentifiers()[1].bundleIdentifier, "com.google.chromeremotedesktop.me2me-host");
-}
-
-using LaunchGateTest = ControllerFixture;
-
-TEST_F(LaunchGateTest, ABlockedApplicationEndsTheLaunchBeforeThePasteboardIsTouched)
-{
-    host.applications.applications = { app("org.flameshot.Flameshot", "Flameshot") };
-    loadView();
-    const std::vector<std::string> expected {
-        "window.setDelegate",    "everyProcess", "activeScreenCasts", "alert Running applications need to be quit",
-        "application.exitNow 0",
+    const std::string runningApplications = "Running applications need to be quit";
+    struct Case {
+        std::vector<RunningApplication> own, otherUsers;
+        std::vector<std::string> casts;
+        int screens;
+        std::string alert;
     };
-    EXPECT_EQ(host.calls.entries(), expected);
-    EXPECT_EQ(host.alerts.shown.at(0).informativeText, fixedText + "Flameshot");
-}
-
-TEST(LaunchGateRefusal, AnotherUsersServiceOrAScreenCastRefusesTheLaunchLikeABlockedTool)
-{
-    const std::vector<std::pair<std::vector<RunningApplication>, std::vector<std::string>>> cases {
-        { { app("teamviewerd", "teamviewerd") }, {} },
-        { {}, { "Chromium" } },
+    const Case cases[] = {
+        { { app("org.flameshot.Flameshot", "Flameshot") }, {}, {}, 1, runningApplications },
+        { {}, { app("teamviewerd", "teamviewerd") }, {}, 1, runningApplications },
+        { {}, {}, { "Chromium" }, 1, runningApplications },
+        { { app("x11vnc", "x11vnc") }, {}, {}, 2, runningApplications },
+        { {}, {}, {}, 2, "External monitors detected" },
     };
-    for (const auto& [otherUsersProcesses, casts] : cases) {
-        FakeHost host;
-        host.applications.otherUsersProcesses = otherUsersProcesses;
-        host.casts.casts = casts;
-        std::string examKey;
-        ViewController controller(host, testEndpoints, examKey);
-        controller.loadView(host.window);
-        ASSERT_EQ(host.alerts.shown.size(), 1u);
-        EXPECT_EQ(host.alerts.shown[0].messageText, "Running applications need to be quit");
-        EXPECT_EQ(host.app.exitStatus, 0);
-        EXPECT_EQ(host.clipboard.clears, 0);
+    for (const auto& [own, otherUsers, casts, screens, alert] : cases) {
+        ExamView view;
+        view.host.applications.applications = own;
+        view.host.applications.otherUsersProcesses = otherUsers;
+        view.host.casts = casts;
+        view.host.screenCount = screens;
+        view.host.alertSecondsUp = 45; // longer than both set-up timers: none fires meanwhile
+        view.loadView();
+        SCOPED_TRACE(alert + " " + std::to_string(screens));
+        ASSERT_EQ(view.host.alerts.size(), 1u);
+        const CallLog refusal { "alert " + alert, "application.exitNow 0" };
+        EXPECT_TRUE(std::equal(refusal.rbegin(), refusal.rend(), view.host.calls.rbegin()));
+        EXPECT_TRUE(view.host.http.fetches.empty());
+        EXPECT_TRUE(view.page().loads.empty());
+        if (alert == runningApplications) {
+            // Before the pasteboard or anything else is touched.
+            EXPECT_EQ(view.host.calls.size(), 5u);
+            continue;
+        }
+        // After the rest of the set-up.
+        EXPECT_EQ(view.host.calls.at(view.host.calls.size() - 3), "screens.count");
+        EXPECT_EQ(view.host.timesCalled("pasteboard.clearContents"), 1u);
+        EXPECT_EQ(view.host.alerts[0].informativeText,
+                  "External monitors need to be disconnected before launching the application");
     }
-}
-
-TEST_F(LaunchGateTest, ASecondScreenEndsTheLaunchAfterTheRestOfTheSetUp)
-{
-    host.displays.screenCount = 2;
-    loadView();
-    const auto& calls = host.calls.entries();
-    ASSERT_GE(calls.size(), 3u);
-    EXPECT_EQ(calls[calls.size() - 3], "screens.count");
-    EXPECT_EQ(calls[calls.size() - 2], "alert External monitors detected");
-    EXPECT_EQ(calls.back(), "application.exitNow 0");
-    EXPECT_EQ(host.clipboard.clears, 1);
-    EXPECT_EQ(host.alerts.shown.at(0).informativeText,
-              "External monitors need to be disconnected before launching the application");
-}
-
-TEST_F(LaunchGateTest, NoTimerFiresWhileTheAlertIsUp)
-{
-    host.displays.screenCount = 3;
-    host.alerts.secondsUp = 45; // longer than both set-up timers
-    loadView();
-    EXPECT_TRUE(host.http.fetches.empty());
-    EXPECT_TRUE(page().loads.empty());
-}
-
-TEST_F(LaunchGateTest, WithBothOnlyTheRunningApplicationsAlertShows)
-{
-    host.displays.screenCount = 2;
-    host.applications.applications = { app("x11vnc", "x11vnc") };
-    loadView();
-    ASSERT_EQ(host.alerts.shown.size(), 1u);
-    EXPECT_EQ(host.alerts.shown[0].messageText, "Running applications need to be quit");
-    EXPECT_EQ(host.clipboard.clears, 0);
 }
 
 }

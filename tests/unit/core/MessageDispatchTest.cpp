@@ -1,4 +1,3 @@
-#include "bridge/CommandDictionary.h"
 #include "bridge/SecurityResponse.h"
 #include "common/MessageBody.h"
 #include "tests/support/ControllerFixture.h"
@@ -7,144 +6,126 @@ namespace tessaro::testing {
 namespace {
 
 using nlohmann::json;
-
-// Bodies of every kind a page can post.
-const std::vector<json> everyKindOfBody {
-    nullptr,
-    "text",
-    42,
-    1.5,
-    true,
-    json::array({ "a", "b" }),
-    json::object(),
-    { { "examkey", "k" }, { "n", 1 } },
-    { { "nested", { { "a", "b" } } } },
-};
+using Lines = std::vector<std::string>;
 
 class MessageDispatchTest : public ControllerFixture {
 protected:
-    void SetUp() override
-    {
-        loadView();
-        host.calls.clear();
-    }
+    void SetUp() override { loadView(); }
 
     void post(const std::string& name, const json& body)
     {
         host.output.lines.clear();
+        host.calls.clear();
         takePageCalls();
         ASSERT_TRUE(page().postMessage(name, body));
+        host.clock.advance(0);
     }
 };
 
-TEST_F(MessageDispatchTest, EveryMessageFirstWritesItsName)
+TEST_F(MessageDispatchTest, EveryMessageFirstWritesItsNameAndProcessesAndQuitIgnoreTheirBody)
 {
-    for (const auto name : { "saveFile", "security", "log", "download", "processes" }) {
+    const json everyKindOfBody[] = {
+        nullptr,
+        "text",
+        42,
+        1.5,
+        true,
+        json::array({ "a", "b" }),
+        json::object(),
+        { { "examkey", "k" }, { "n", 1 } },
+        { { "nested", { { "a", "b" } } } },
+    };
+    for (const auto name : ViewController::scriptMessageNames) {
         for (const auto& body : everyKindOfBody) {
-            post(name, body);
-            ASSERT_FALSE(host.output.lines.empty());
-            EXPECT_EQ(host.output.lines.front(), name) << body.dump();
+            post(std::string(name), body);
+            SCOPED_TRACE(std::string(name) + " " + body.dump());
+            EXPECT_EQ(host.output.lines.front(), name);
+            const auto pageCalls = takePageCalls();
+            if (name == "processes")
+                EXPECT_EQ(pageCalls, Lines { pageCall("processes", "[]") });
+            else
+                EXPECT_TRUE(pageCalls.empty());
+            if (name == "quit")
+                EXPECT_EQ(host.calls, (CallLog { "line quit", "pasteboard.clearContents", "application.terminate" }));
         }
     }
 }
 
-TEST_F(MessageDispatchTest, LogWritesTheBodysTextFormAsOneLine)
+TEST_F(MessageDispatchTest, EachMessageTakesOnlyTheBodyItNeeds)
 {
-    const std::vector<std::pair<json, std::string>> cases {
-        { "hello from the exam page", "hello from the exam page" },
-        { "two\nlines\r\tand \x1b[31mcolour", "two\\nlines\\r\\tand \\x1b[31mcolour" },
-        { nullptr, "null" },
-        { 42, "42" },
-        { true, "true" },
-        { json::array({ 1, "a" }), "[1,\"a\"]" },
-        { { { "k", "v\n" } }, "{\"k\":\"v\\n\"}" },
-        { "", "" },
+    struct Case {
+        std::string name;
+        json body;
+        Lines lines;
+        Lines pageCalls = {};
     };
-    for (const auto& [body, line] : cases) {
-        post("log", body);
-        EXPECT_EQ(host.output.lines, (std::vector<std::string> { "log", line })) << body.dump();
+    const Case cases[] = {
+        // "log" writes the body's text form as one line.
+        { "log", "hello from the exam page", { "log", "hello from the exam page" } },
+        { "log", "two\nlines\r\tand \x1b[31mcolour", { "log", "two\\nlines\\r\\tand \\x1b[31mcolour" } },
+        { "log", nullptr, { "log", "null" } },
+        { "log", 42, { "log", "42" } },
+        { "log", true, { "log", "true" } },
+        { "log", json::array({ 1, "a" }), { "log", "[1,\"a\"]" } },
+        { "log", { { "k", "v\n\xc3\xa9" } }, { "log", "{\"k\":\"v\\n\xc3\xa9\"}" } },
+        { "log", "", { "log", "" } },
+        // "security" answers only a dictionary of text with an exam key.
+        { "security",
+          { { "examkey", "KEY123" }, { "extra", "ignored" } },
+          { "security" },
+          { pageCall("security", securityResponse("KEY123")) } },
+        { "security", "KEY123", { "security" } },
+        { "security", json::array({ "KEY123" }), { "security" } },
+        { "security", json::object(), { "security" } },
+        { "security", { { "examkey", "k" }, { "n", 1 } }, { "security" } },
+        { "security", { { "examkey", "k" }, { "a", nullptr } }, { "security" } },
+        { "security", { { "examkey", "k" }, { "a", json::object() } }, { "security" } },
+        { "security", { { "examkey", 5 } }, { "security" } },
+        { "security", { { "examKey", "k" } }, { "security" } },
+        // "download" needs a dictionary of text with "url" and "name".
+        { "download", "https://f.test/a", { "download" } },
+        { "download", { { "url", "https://f.test/a" } }, { "download" } },
+        { "download", { { "name", "a.txt" } }, { "download" } },
+        { "download", { { "url", "https://f.test/a" }, { "name", "a.txt" }, { "size", 3 } }, { "download" } },
+        { "download",
+          { { "url", "https://f.test/a" }, { "name", "a.txt" } },
+          { "download", R"({"name":"a.txt","url":"https://f.test/a"})" } },
+        // "saveFile" needs a dictionary of text with "filename" and "content".
+        { "saveFile", { { "filename", "a.txt" }, { "content", 5 } }, { "saveFile" } },
+        { "saveFile",
+          { { "filename", "a.txt" } },
+          { "saveFile", "saveFile ignored: the message needs both \"filename\" and \"content\"" } },
+        { "saveFile",
+          { { "content", "x" } },
+          { "saveFile", "saveFile ignored: the message needs both \"filename\" and \"content\"" } },
+    };
+    for (const auto& [name, body, lines, pageCalls] : cases) {
+        post(name, body);
+        EXPECT_EQ(host.output.lines, lines) << body.dump();
+        EXPECT_EQ(takePageCalls(), pageCalls) << body.dump();
     }
-}
-
-TEST_F(MessageDispatchTest, ProcessesAndQuitIgnoreTheirBody)
-{
-    for (const auto& body : everyKindOfBody) {
-        post("processes", body);
-        host.clock.advance(0);
-        EXPECT_EQ(takePageCalls(), std::vector<std::string> { pageCall("processes", "[]") }) << body.dump();
-    }
-    for (const auto& body : everyKindOfBody) {
-        host.calls.clear();
-        post("quit", body);
-        EXPECT_EQ(host.calls.entries(),
-                  (std::vector<std::string> { "line quit", "pasteboard.clearContents", "application.terminate" }))
-            << body.dump();
-    }
-}
-
-TEST_F(MessageDispatchTest, SecurityAnswersOnlyATextDictionaryWithAnExamKey)
-{
-    post("security", { { "examkey", "KEY123" }, { "extra", "ignored" } });
-    EXPECT_EQ(takePageCalls(), std::vector<std::string> { pageCall("security", securityResponse("KEY123")) });
-
-    for (const json& body :
-         { json(nullptr), json("KEY123"), json::array({ "KEY123" }), json::object(),
-           json { { "examkey", "k" }, { "n", 1 } }, json { { "examkey", 5 } }, json { { "examKey", "k" } } }) {
-        post("security", body);
-        EXPECT_TRUE(takePageCalls().empty()) << body.dump();
-        EXPECT_EQ(host.output.lines, std::vector<std::string> { "security" }) << body.dump();
-    }
-}
-
-TEST_F(MessageDispatchTest, DownloadNeedsATextDictionaryWithUrlAndName)
-{
-    for (const json& body :
-         { json("https://f.test/a"), json::object(), json { { "url", "https://f.test/a" } },
-           json { { "name", "a.txt" } }, json { { "url", "https://f.test/a" }, { "name", "a.txt" }, { "size", 3 } } }) {
-        post("download", body);
-        EXPECT_EQ(host.output.lines, std::vector<std::string> { "download" }) << body.dump();
-        EXPECT_TRUE(host.http.downloads.empty()) << body.dump();
-    }
-    post("download", { { "url", "https://f.test/a" }, { "name", "a.txt" } });
-    EXPECT_EQ(host.output.lines,
-              (std::vector<std::string> { "download", R"({"name":"a.txt","url":"https://f.test/a"})" }));
-    ASSERT_EQ(host.http.downloads.size(), 1u);
-    EXPECT_EQ(host.http.downloads[0].address, "https://f.test/a");
-}
-
-TEST_F(MessageDispatchTest, SaveFileIgnoresABodyThatIsNotAllText)
-{
-    post("saveFile", { { "filename", "a.txt" }, { "content", 5 } });
+    EXPECT_EQ(host.http.downloads.size(), 1u);
     EXPECT_TRUE(host.disk.written.empty());
-    EXPECT_EQ(host.output.lines, std::vector<std::string> { "saveFile" });
 }
-
-TEST(CommandDictionary, ConvertsAllOrNothing)
-{
-    EXPECT_EQ(commandDictionary(json::object()), CommandDictionary {});
-    EXPECT_EQ(commandDictionary({ { "a", "1" }, { "b", "" } }), (CommandDictionary { { "a", "1" }, { "b", "" } }));
-    for (const json& body : { json(nullptr), json("text"), json(3), json(false), json::array(), json::array({ "a" }),
-                              json { { "a", "1" }, { "b", 2 } }, json { { "a", nullptr } }, json { { "a", true } },
-                              json { { "a", json::object() } }, json { { "a", json::array() } } })
-        EXPECT_FALSE(commandDictionary(json(body)).has_value()) << body.dump();
-}
-
-}
-}
-
-namespace tessaro::testing {
-namespace {
 
 TEST(MessageBody, DeepOrBrokenBodiesArriveAsNull)
 {
-    EXPECT_EQ(messageBodyFromJSON(R"({"a":["b",1]})"), (nlohmann::json { { "a", { "b", 1 } } }));
-    EXPECT_EQ(messageBodyFromJSON(R"("[[[[ inside a string")"), nlohmann::json("[[[[ inside a string"));
-    EXPECT_TRUE(messageBodyFromJSON("").is_null());
-    EXPECT_TRUE(messageBodyFromJSON("{broken").is_null());
-    const std::string shallow = std::string(256, '[') + std::string(256, ']');
-    EXPECT_TRUE(messageBodyFromJSON(shallow).is_array());
-    const std::string deep = std::string(100000, '[') + std::string(100000, ']');
-    EXPECT_TRUE(messageBodyFromJSON(deep).is_null());
+    EXPECT_EQ(messageBodyFromJSON(R"({"a":["b",1]})"), (json { { "a", { "b", 1 } } }));
+    EXPECT_EQ(messageBodyFromJSON(R"("[[[[ inside a string")"), json("[[[[ inside a string"));
+    const auto nested = [](int depth) { return std::string(depth, '[') + std::string(depth, ']'); };
+    const std::pair<std::string, bool> cases[] = {
+        { "", false },
+        { "{broken", false },
+        { nested(256), true },
+        { nested(257), false },
+        { "[" + nested(255) + "," + nested(255) + "]", true },
+        { "{\"a\":" + nested(255) + ",\"b\":" + nested(255) + "}", true },
+        { R"(["s\"[",)" + nested(255) + "]", true },
+        { R"(["s",)" + nested(256) + "]", false },
+        { nested(100000), false },
+    };
+    for (const auto& [text, arrives] : cases)
+        EXPECT_EQ(messageBodyFromJSON(text).is_null(), !arrives) << text.substr(0, 12);
 }
 
 }

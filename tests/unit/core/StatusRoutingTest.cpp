@@ -1,137 +1,107 @@
 #include "tests/support/ControllerFixture.h"
-#include "web/StatusResponse.h"
 
 namespace tessaro::testing {
 namespace {
-
-struct StatusOutcome {
-    std::vector<std::string> lines;
-    std::vector<std::string> loads;
-};
-
-// One whole launch on a fresh host, the status check ending with this outcome. The
-// controller keeps the key by reference, so it must outlive the controller.
-StatusOutcome runStatusCheck(HttpFetch fetch, const std::string examKey = {})
-{
-    FakeHost host;
-    ViewController controller(host, testEndpoints, examKey);
-    controller.loadView(host.window);
-    host.clock.advance(1.0);
-    host.http.completeFetch(0, std::move(fetch));
-    host.clock.runPostedWork();
-    return { host.output.lines, host.webView->loads };
-}
 
 HttpFetch body(std::string text, long status = 200)
 {
     return { std::move(text), HttpResponse { status }, std::nullopt };
 }
 
-const std::string defaultLaunch = testEndpoints.launchPageURL + "?examkey=";
-
-class StatusRoutingTest : public ControllerFixture {
-protected:
-    // Runs the status check with this outcome; returns the loads that followed.
-    std::vector<std::string> answerStatus(HttpFetch fetch)
-    {
-        loadView();
-        host.clock.advance(1.0);
-        EXPECT_EQ(host.http.fetches.size(), 1u);
-        host.http.completeFetch(0, std::move(fetch));
-        host.clock.runPostedWork();
-        return page().loads;
-    }
-};
-
 TEST(StatusRouting, TheStatusDocumentDecidesWhereTheExamStarts)
 {
+    using Lines = std::vector<std::string>;
+    const std::string invalid = "Invalid status document: ";
+    const std::string notWeb = "Not loading an address that is not a web address: ";
+    const HttpFetch byDefault = body(R"({"routing":"default","fallback_domain":"https://f.test"})");
     struct Case {
-        std::string body;
-        long status;
-        std::string expectedLine;
-        std::string expectedLoad;
+        HttpFetch fetch;
+        Lines lines;
+        Lines loads;
+        std::string examKey = {};
     };
-    const std::vector<Case> cases {
-        { R"({"routing":"fallback","fallback_domain":"https://fallback.test"})", 200, "fallback https://fallback.test",
-          "https://fallback.test/init" },
-        { R"({"fallback_domain":"https://fb.test/base/","routing":"fallback","extra":[1,{}]})", 200,
-          "fallback https://fb.test/base/", "https://fb.test/base//init" },
-        { R"({"routing":"default","fallback_domain":"https://fallback.test"})", 200, "default https://fallback.test",
-          defaultLaunch },
-        { R"({"routing":"","fallback_domain":""})", 200, " ", defaultLaunch },
-        { R"({"routing":"Fallback","fallback_domain":"https://f.test"})", 200, "Fallback https://f.test",
-          defaultLaunch },
-        { R"({"routing":" fallback","fallback_domain":"https://f.test"})", 200, " fallback https://f.test",
-          defaultLaunch },
-        { R"({"routing":"fallback ","fallback_domain":"https://f.test"})", 200, "fallback  https://f.test",
-          defaultLaunch },
-        { R"({"routing":"fallback","fallback_domain":"https://f.test"})", 500, "fallback https://f.test",
-          "https://f.test/init" },
+    const Case cases[] = {
+        { body(R"({"routing":"fallback","fallback_domain":"https://f.test"})"),
+          { "fallback https://f.test" },
+          { "https://f.test/init" },
+          "SECRET" },
+        { body(R"({"fallback_domain":"https://fb.test/base/","routing":"fallback","extra":[1,{}]})"),
+          { "fallback https://fb.test/base/" },
+          { "https://fb.test/base//init" } },
+        { body(R"({"routing":"fallback","fallback_domain":"https://f.test"})", 500),
+          { "fallback https://f.test" },
+          { "https://f.test/init" } },
+        { body(R"({"routing":"","fallback_domain":""})"), { " " }, { launchPage } },
+        { body(R"({"routing":"Fallback","fallback_domain":"https://f.test"})"),
+          { "Fallback https://f.test" },
+          { launchPage } },
+        { body(R"({"routing":" fallback","fallback_domain":"x"})"), { " fallback x" }, { launchPage } },
+        { body(R"({"routing":"fallback ","fallback_domain":"x"})"), { "fallback  x" }, { launchPage } },
+        { body(R"({"routing":"a\nforged line","fallback_domain":"b\r\u0085c"})"),
+          { "a\\nforged line b\\r\\u0085c" },
+          { launchPage } },
+        { body(R"({"routing":"fallback"})", 404),
+          { invalid + "member \"fallback_domain\" is missing" },
+          { launchPage } },
+        { body(R"({"fallback_domain":"https://f.test"})"),
+          { invalid + "member \"routing\" is missing" },
+          { launchPage } },
+        { body(R"({"routing":null,"fallback_domain":"x"})"),
+          { invalid + "member \"routing\" is null" },
+          { launchPage } },
+        { body(R"({"routing":true,"fallback_domain":"x"})"),
+          { invalid + "member \"routing\" is boolean, not a string" },
+          { launchPage } },
+        { body(R"({"routing":"fallback","fallback_domain":7})"),
+          { invalid + "member \"fallback_domain\" is number, not a string" },
+          { launchPage } },
+        { body(R"(["routing","fallback"])"), { invalid + "the top level is array, not an object" }, { launchPage } },
+        { body(R"("fallback")"), { invalid + "the top level is string, not an object" }, { launchPage } },
+        { body(""), { invalid + "not JSON" }, { launchPage } },
+        { body("<html><body><h1>404 Not Found</h1></body></html>", 404), { invalid + "not JSON" }, { launchPage } },
+        { body("{\"routing\":\"fallback\","), { invalid + "not JSON" }, { launchPage } },
+        // The key from the launch link goes into the launch address as one query value.
+        { byDefault, { "default https://f.test" }, { launchPage + "KEY-123_a.b~c" }, "KEY-123_a.b~c" },
+        { byDefault,
+          { "default https://f.test" },
+          { launchPage + "a%26b%3Dc%23frag%20d%2Fe%3Ff%2Bg%25" },
+          "a&b=c#frag d/e?f+g%" },
+        { byDefault, { "default https://f.test" }, { launchPage + "caf%C3%A9" }, "caf\xc3\xa9" },
+        { byDefault, { "default https://f.test" }, { launchPage + "%FF" }, "\xff" },
+        { byDefault, { "default https://f.test" }, { launchPage + "a%00b" }, std::string("a\0b", 3) },
+        { byDefault, { "default https://f.test" }, { launchPage + "%03%DD" }, "\x03\xdd" },
+        // A transport error writes the key; an answer without body or error launches nothing.
+        { { "ignored body", std::nullopt, "Couldn't connect to server" },
+          { "KEY 1" },
+          { launchPage + "KEY%201" },
+          "KEY 1" },
+        { { std::nullopt, HttpResponse { 204 }, std::nullopt }, {}, {} },
+        // Only a valid web address is loaded.
+        { body(R"({"routing":"fallback","fallback_domain":"not an address"})"),
+          { "fallback not an address", "Not loading an invalid address: not an address/init" },
+          {} },
+        { body(R"({"routing":"fallback","fallback_domain":"javascript:alert(1)//"})"),
+          { "fallback javascript:alert(1)//", notWeb + "javascript:alert(1)///init" },
+          {} },
+        { body(R"({"routing":"fallback","fallback_domain":"file:///etc"})"),
+          { "fallback file:///etc", notWeb + "file:///etc/init" },
+          {} },
+        { body(R"({"routing":"fallback","fallback_domain":"resource:///org/tessaro/Tessaro"})"),
+          { "fallback resource:///org/tessaro/Tessaro", notWeb + "resource:///org/tessaro/Tessaro/init" },
+          {} },
     };
     for (const auto& testCase : cases) {
-        const auto outcome = runStatusCheck(body(testCase.body, testCase.status));
-        EXPECT_EQ(outcome.lines, std::vector<std::string> { testCase.expectedLine }) << testCase.body;
-        EXPECT_EQ(outcome.loads, std::vector<std::string> { testCase.expectedLoad }) << testCase.body;
+        ExamView view;
+        view.examKey = testCase.examKey;
+        view.loadView();
+        view.answerStatus(testCase.fetch);
+        SCOPED_TRACE(testCase.fetch.body.value_or("no body") + " " + testCase.examKey);
+        EXPECT_EQ(view.host.output.lines, testCase.lines);
+        EXPECT_EQ(view.page().loads, testCase.loads);
     }
 }
 
-TEST(StatusRouting, AnInvalidDocumentEndsInTheDefaultLaunch)
-{
-    struct Case {
-        std::string body;
-        std::string expectedLine;
-    };
-    const std::vector<Case> cases {
-        { R"({"routing":"fallback"})", "Invalid status document: member \"fallback_domain\" is missing" },
-        { R"({"fallback_domain":"https://f.test"})", "Invalid status document: member \"routing\" is missing" },
-        { R"({"routing":null,"fallback_domain":"x"})", "Invalid status document: member \"routing\" is null" },
-        { R"({"routing":true,"fallback_domain":"x"})",
-          "Invalid status document: member \"routing\" is boolean, not a string" },
-        { R"({"routing":"fallback","fallback_domain":7})",
-          "Invalid status document: member \"fallback_domain\" is number, not a string" },
-        { R"(["routing","fallback"])", "Invalid status document: the top level is array, not an object" },
-        { R"("fallback")", "Invalid status document: the top level is string, not an object" },
-        { "", "Invalid status document: not JSON" },
-        { "<html><body><h1>404 Not Found</h1></body></html>", "Invalid status document: not JSON" },
-        { "{\"routing\":\"fallback\",", "Invalid status document: not JSON" },
-    };
-    for (const auto& testCase : cases) {
-        const auto outcome = runStatusCheck(body(testCase.body, 404));
-        EXPECT_EQ(outcome.lines, std::vector<std::string> { testCase.expectedLine }) << testCase.body;
-        EXPECT_EQ(outcome.loads, std::vector<std::string> { defaultLaunch }) << testCase.body;
-    }
-}
-
-TEST(StatusRouting, AKeyOfAnyBytesStillLaunchesTheExam)
-{
-    const std::vector<std::pair<std::string, std::string>> cases {
-        { "\xff", "%FF" },
-        { std::string("a\0b", 3), "a%00b" },
-        { "\x03\xdd", "%03%DD" },
-        { "caf\xc3\xa9", "caf%C3%A9" },
-    };
-    for (const auto& [key, encoded] : cases) {
-        const auto outcome = runStatusCheck(body(R"({"routing":"default","fallback_domain":"https://f.test"})"), key);
-        EXPECT_EQ(outcome.loads, std::vector<std::string> { defaultLaunch + encoded }) << encoded;
-    }
-}
-
-TEST_F(StatusRoutingTest, ATransportErrorWritesTheExamKeyThenLaunchesTheDefault)
-{
-    examKey = "KEY 1";
-    const auto loads = answerStatus({ "ignored body", std::nullopt, "Couldn't connect to server" });
-    EXPECT_EQ(host.output.lines, std::vector<std::string> { "KEY 1" });
-    EXPECT_EQ(loads, std::vector<std::string> { defaultLaunch + "KEY%201" });
-}
-
-TEST_F(StatusRoutingTest, AnAnswerWithoutBodyOrErrorLaunchesNothing)
-{
-    const auto loads = answerStatus({ std::nullopt, HttpResponse { 204 }, std::nullopt });
-    EXPECT_TRUE(loads.empty());
-    EXPECT_TRUE(host.output.lines.empty());
-    host.clock.advance(29);
-    EXPECT_EQ(page().loads, std::vector<std::string> { "resource:///org/tessaro/Tessaro/error.html" });
-}
+using StatusRoutingTest = ControllerFixture;
 
 TEST_F(StatusRoutingTest, NothingReachesTheWebViewBeforeTheMainThreadRunsTheLaunch)
 {
@@ -142,19 +112,6 @@ TEST_F(StatusRoutingTest, NothingReachesTheWebViewBeforeTheMainThreadRunsTheLaun
     EXPECT_EQ(host.output.lines, std::vector<std::string> { "x y" });
     host.clock.runPostedWork();
     EXPECT_EQ(page().loads.size(), 1u);
-}
-
-TEST_F(StatusRoutingTest, DiagnosticLinesFromTheNetworkStayOneLine)
-{
-    answerStatus(body(R"({"routing":"a\nforged line","fallback_domain":"b\r\u0085c"})"));
-    EXPECT_EQ(host.output.lines, std::vector<std::string> { "a\\nforged line b\\r\\u0085c" });
-}
-
-TEST(StatusResponseDecoding, TheMembersAreReadUnderTheirDocumentNames)
-{
-    const auto decoded = decodeResponse(R"({"routing":"fallback","fallback_domain":"https://f.test","x":null})");
-    ASSERT_TRUE(std::holds_alternative<Response>(decoded));
-    EXPECT_EQ(std::get<Response>(decoded).fallbackDomain, "https://f.test");
 }
 
 }
