@@ -47,21 +47,30 @@ public:
     void terminate() override { calls.emplace_back("application.terminate"); }
     void exitNow(int status) override { calls.push_back("application.exitNow " + std::to_string(status)); }
     void clearContents() override { calls.emplace_back("pasteboard.clearContents"); }
-    int count() override;
+    int count() override
+    {
+        calls.emplace_back("screens.count");
+        return screenCount;
+    }
     bool hasMainScreen() override { return mainScreen; }
-    // The student reads the alert for alertSecondsUp (no timer fires meanwhile), then
-    // presses its button.
-    void runModal(const AlertContent& content) override;
-    std::vector<std::string> activeScreenCasts() override;
+    // The student presses the alert's button at once: the clock stands still meanwhile.
+    void runModal(const AlertContent& content) override
+    {
+        calls.push_back("alert " + content.messageText);
+        alerts.push_back(content);
+    }
+    std::vector<std::string> activeScreenCasts() override
+    {
+        calls.emplace_back("activeScreenCasts");
+        return casts;
+    }
     // Each scan takes scanSeconds and lists the applications as they were when it began.
     void scan(std::function<void(std::vector<RunningApplication>)> done) override;
     OperatingSystemVersion operatingSystemVersion() override { return systemVersion; }
     std::string applicationVersion() override { return appVersion; }
-    void chooseOneFile(std::function<void(std::optional<std::string>)> completion) override;
+    void chooseOneFile(std::function<void(std::optional<std::string>)> done) override { choosers.push_back(done); }
     std::string errorPageAddress() override { return "resource:///org/tessaro/Tessaro/error.html"; }
 
-    // Ends the oldest open chooser with the file, or with nothing for cancel.
-    void choose(std::optional<std::string> path);
     // How often the call log holds the entry.
     std::size_t timesCalled(const std::string& entry) const { return std::ranges::count(calls, entry); }
 
@@ -79,12 +88,12 @@ public:
     int screenCount = 1;
     bool mainScreen = true;
     std::vector<AlertContent> alerts;
-    double alertSecondsUp = 60;
     std::vector<std::string> casts;
     double scanSeconds = 0;
     OperatingSystemVersion systemVersion { 6, 1, 0 };
     std::string appVersion = "1.0.0";
-    std::vector<std::function<void(std::optional<std::string>)>> openChoosers;
+    // The open choosers' completions, oldest first.
+    std::vector<std::function<void(std::optional<std::string>)>> choosers;
 };
 
 }

@@ -27,7 +27,7 @@ void VirtualClock::advance(double seconds)
     const double target = m_now + seconds;
     for (;;) {
         runPostedWork();
-        if (held || m_timers.empty() || m_timers.begin()->first > target + 1e-9)
+        if (m_timers.empty() || m_timers.begin()->first > target + 1e-9)
             break;
         auto [due, timer] = *m_timers.begin();
         m_timers.erase(m_timers.begin());

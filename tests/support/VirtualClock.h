@@ -24,9 +24,6 @@ public:
     void runPostedWork();
     double now() const { return m_now; }
 
-    // While held, timers that come due wait (a modal alert is up).
-    bool held = false;
-
 private:
     struct Timer {
         double interval;

@@ -8,62 +8,39 @@ namespace {
 const std::string fixedText
     = "You need to close the following applications before launching Tessaro. Tessaro will now be quit.\n\n";
 
-RunningApplication app(std::optional<std::string> identifier, std::optional<std::string> name)
-{
-    return runningApplication(std::move(identifier), std::move(name));
-}
+const auto app = &runningApplication;
 
-TEST(LaunchGateSelection, NamesEveryBlockedInstanceInPlatformOrder)
+TEST(LaunchGateSelection, NamesEveryBlockedInstanceInPlatformOrderThenEveryScreenCast)
 {
     struct Case {
-        const char* what;
         std::vector<RunningApplication> running;
-        std::optional<std::string> names;
-        std::vector<std::string> screenCasts = {};
+        std::vector<std::string> casts;
+        std::string names;
     };
-    const std::vector<Case> cases {
-        { "nothing blocked", { app("org.gnome.Nautilus", "Files"), app("firefox", "firefox") }, std::nullopt },
-        { "one blocked",
-          { app("org.gnome.Nautilus", "Files"), app("com.apple.screencaptureui", "Screenshot") },
-          "Screenshot" },
-        { "both of the original pair, in platform order",
-          { app("com.google.chromeremotedesktop.me2me-host", "Remote Host"), app("x", "y"),
-            app("com.apple.screencaptureui", "Screenshot") },
-          "Remote Host\nScreenshot" },
-        { "one tool running twice", { app("obs", "obs"), app("obs", "obs") }, "obs\nobs" },
-        { "by application ID and by executable name",
-          { app("com.obsproject.Studio", "OBS Studio"), app("x11vnc", "x11vnc") },
-          "OBS Studio\nx11vnc" },
-        { "a blocked identifier without a name is not seen",
-          { app("com.apple.screencaptureui", std::nullopt) },
-          std::nullopt },
-        { "an empty identifier", { app("", "nameless") }, std::nullopt },
-        { "letter case differs", { app("COM.APPLE.SCREENCAPTUREUI", "Screenshot"), app("OBS", "OBS") }, std::nullopt },
-        { "prefix and suffix",
-          { app("com.apple.screencaptureui.helper", "a"), app("obs-studio-helper", "b"),
+    const Case cases[] = {
+        // Only the exact identifier of a named application counts.
+        { { app("org.gnome.Nautilus", "Files"), app("firefox", "firefox"), app("com.apple.screencaptureui", {}),
+            app("", "nameless"), app("COM.APPLE.SCREENCAPTUREUI", "Screenshot"), app("OBS", "OBS"),
+            app("com.apple.screencaptureui.helper", "a"), app("obs-studio-helper", "b"),
             app("com.apple.screencapture", "c") },
-          std::nullopt },
-        { "a screen cast, named by who receives it",
-          { app("firefox", "firefox") },
-          "A screen is being shared: Firefox",
-          { "Firefox" } },
-        { "blocked tools first, then every screen cast",
-          { app("xdg-desktop-portal-wlr", "xdg-desktop-por"), app("teamviewerd", "teamviewerd") },
-          "teamviewerd\nA screen is being shared: Firefox\nA screen is being shared: gnome-shell",
-          { "Firefox", "gnome-shell" } },
-        { "hostile names are escaped and cut",
-          { app("obs", "obs\n<b>Fake</b>\x1b[2J") },
-          "obs\\x0a<b>Fake</b>\\x1b[2J\nA screen is being shared: \\xff\\x00" + std::string(56, 'x') + "\u2026",
-          { std::string("\xff\0", 2) + std::string(100, 'x') } },
+          {},
+          "" },
+        { { app("com.google.chromeremotedesktop.me2me-host", "Remote Host"), app("x", "y"),
+            app("com.apple.screencaptureui", "Screenshot"), app("obs", "obs"), app("obs", "obs"),
+            app("com.obsproject.Studio", "OBS Studio"), app("x11vnc", "x11vnc") },
+          {},
+          "Remote Host\nScreenshot\nobs\nobs\nOBS Studio\nx11vnc" },
+        { { app("firefox", "firefox") }, { "Firefox" }, "A screen is being shared: Firefox" },
+        { { app("xdg-desktop-portal-wlr", "xdg-desktop-por"), app("teamviewerd", "teamviewerd") },
+          { "Firefox", "gnome-shell" },
+          "teamviewerd\nA screen is being shared: Firefox\nA screen is being shared: gnome-shell" },
+        { { app("obs", "obs\n<b>Fake</b>\x1b[2J") },
+          { std::string("\xff\0", 2) + std::string(100, 'x') },
+          "obs\\x0a<b>Fake</b>\\x1b[2J\nA screen is being shared: \\xff\\x00" + std::string(56, 'x') + "\u2026" },
     };
-    for (const auto& testCase : cases) {
-        const auto alert = runningApplicationsAlert(testCase.running, testCase.screenCasts);
-        ASSERT_EQ(alert.has_value(), testCase.names.has_value()) << testCase.what;
-        if (!alert)
-            continue;
-        EXPECT_EQ(alert->informativeText, fixedText + *testCase.names) << testCase.what;
-        EXPECT_EQ(alert->messageText, "Running applications need to be quit");
-        EXPECT_EQ(alert->buttonTitle, "Quit");
+    for (const auto& [running, casts, names] : cases) {
+        const auto alert = runningApplicationsAlert(running, casts);
+        EXPECT_EQ(alert ? alert->informativeText : "none", names.empty() ? "none" : fixedText + names);
     }
 }
 
@@ -73,11 +50,11 @@ TEST(LaunchGateSelection, NamesAreShownEscapedAndCut)
     const std::tuple<std::string, std::size_t, std::string> cases[] = {
         { "OBS Studio", 64, "OBS Studio" },
         { "a\nb\x7f", 64, "a\\x0ab\\x7f" },
-        { "\xc2\x85|\u2028|\u2029", 64, "\\xc2\\x85|\\xe2\\x80\\xa8|\\xe2\\x80\\xa9" },
-        { "\u00a0" + e + "\u0800\U0001F600\uffff", 64, "\u00a0" + e + "\u0800\U0001F600\uffff" },
+        { "\xc2\x85|\xc2\x9f|\u2028|\u2029", 64, "\\xc2\\x85|\\xc2\\x9f|\\xe2\\x80\\xa8|\\xe2\\x80\\xa9" },
+        { "\u00a0" + e + "\u0800\U0001F600\uffff\U0010FFFF", 64, "\u00a0" + e + "\u0800\U0001F600\uffff\U0010FFFF" },
         { "\xc0\xaf|\xe0\x80\xaf|\xed\xa0\x80|\xf4\x90\x80\x80|\xf8", 64,
           "\\xc0\\xaf|\\xe0\\x80\\xaf|\\xed\\xa0\\x80|\\xf4\\x90\\x80\\x80|\\xf8" },
-        { "\xe2\x82(", 64, "\\xe2\\x82(" },
+        { "\xe2\x82(|\xed\xbf\xbf", 64, "\\xe2\\x82(|\\xed\\xbf\\xbf" },
         { "\xfc\x80\x80\x80|x\xe2\x82", 64, "\\xfc\\x80\\x80\\x80|x\\xe2\\x82" },
         { std::string(3, 'x') + e + e, 5, "xxx" + e + e },
         { std::string(3, 'x') + e + e + "y", 5, "xxx" + e + e + "\u2026" },
@@ -109,25 +86,25 @@ TEST(LaunchGate, ARefusedLaunchShowsItsAlertThenExitsWithStatusZero)
         view.host.applications.otherUsersProcesses = otherUsers;
         view.host.casts = casts;
         view.host.screenCount = screens;
-        view.host.alertSecondsUp = 45; // longer than both set-up timers: none fires meanwhile
         view.loadView();
         SCOPED_TRACE(alert + " " + std::to_string(screens));
         ASSERT_EQ(view.host.alerts.size(), 1u);
+        EXPECT_EQ(view.host.alerts[0].buttonTitle, "Quit");
+        // Running applications refuse before the pasteboard or anything else is touched, a
+        // second screen after the whole set-up (seventeen calls).
         const CallLog refusal { "alert " + alert, "application.exitNow 0" };
+        EXPECT_EQ(view.host.calls.size(), alert == runningApplications ? 5u : 19u);
         EXPECT_TRUE(std::equal(refusal.rbegin(), refusal.rend(), view.host.calls.rbegin()));
-        EXPECT_TRUE(view.host.http.fetches.empty());
-        EXPECT_TRUE(view.page().loads.empty());
-        if (alert == runningApplications) {
-            // Before the pasteboard or anything else is touched.
-            EXPECT_EQ(view.host.calls.size(), 5u);
-            continue;
-        }
-        // After the rest of the set-up.
-        EXPECT_EQ(view.host.calls.at(view.host.calls.size() - 3), "screens.count");
-        EXPECT_EQ(view.host.timesCalled("pasteboard.clearContents"), 1u);
-        EXPECT_EQ(view.host.alerts[0].informativeText,
-                  "External monitors need to be disconnected before launching the application");
     }
+    EXPECT_EQ(externalMonitorsAlert().informativeText,
+              "External monitors need to be disconnected before launching the application");
+    // The gate's answer is whether the launch may go on.
+    FakeHost host;
+    LaunchGate gate(host.applications, host, host, host, host);
+    EXPECT_TRUE(gate.checkRunningApplications() && gate.checkExternalMonitors());
+    host.screenCount = 2;
+    host.casts = { "Chromium" };
+    EXPECT_FALSE(gate.checkRunningApplications() || gate.checkExternalMonitors());
 }
 
 }
