@@ -48,6 +48,9 @@ public:
     std::unique_ptr<ViewController> controller;
 };
 
-class ControllerFixture : public ::testing::Test, public ExamView { };
+class ControllerFixture : public ::testing::Test, public ExamView {
+protected:
+    void SetUp() override { loadView(); }
+};
 
 }

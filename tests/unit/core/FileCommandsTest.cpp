@@ -17,12 +17,6 @@ TEST(FileName, OnlyAPlainNameStaysInsideDownloads)
 
 class FileCommandsTest : public ControllerFixture {
 protected:
-    void SetUp() override
-    {
-        loadView();
-        host.output.lines.clear();
-    }
-
     void download(const std::string& url, const std::string& name)
     {
         page().postMessage("download", { { "url", url }, { "name", name } });

@@ -4,14 +4,7 @@
 namespace tessaro::testing {
 namespace {
 
-class KioskLockTest : public ControllerFixture {
-protected:
-    void SetUp() override
-    {
-        loadView();
-        host.calls.clear();
-    }
-};
+using KioskLockTest = ControllerFixture;
 
 TEST_F(KioskLockTest, LockingFillsTheScreenGoesFullScreenAndSaysSo)
 {
@@ -23,6 +16,7 @@ TEST_F(KioskLockTest, LockingFillsTheScreenGoesFullScreenAndSaysSo)
         "line This desktop cannot keep the exam window out of screen captures",
         "timers.schedule 30 repeating",
     };
+    host.calls.clear();
     host.window.appear();
     EXPECT_EQ(host.calls, expected);
     host.calls.clear();

@@ -10,7 +10,6 @@ protected:
 
 TEST_F(LaunchNavigationTest, TheErrorPageShowsAtThirtySecondsWhenNothingFinished)
 {
-    loadView();
     launchByDefault();
     host.clock.advance(28.999);
     EXPECT_EQ(page().loads, std::vector<std::string> { launchPage });
@@ -24,7 +23,6 @@ TEST_F(LaunchNavigationTest, TheErrorPageShowsAtThirtySecondsWhenNothingFinished
 
 TEST_F(LaunchNavigationTest, EveryFinishedNavigationKeepsTheErrorPageAwayAndSetsThePressureLock)
 {
-    loadView();
     EXPECT_FALSE(controller->loadedSuccessfully());
     page().finishNavigation();
     page().finishNavigation();
@@ -36,7 +34,6 @@ TEST_F(LaunchNavigationTest, EveryFinishedNavigationKeepsTheErrorPageAwayAndSets
 
 TEST_F(LaunchNavigationTest, ALateLaunchReplacesTheErrorPage)
 {
-    loadView();
     host.clock.advance(30);
     page().finishNavigation();
     host.http.completeFetch(
@@ -47,7 +44,6 @@ TEST_F(LaunchNavigationTest, ALateLaunchReplacesTheErrorPage)
 
 TEST_F(LaunchNavigationTest, TheKeyIsTheOneStoredWhenTheStatusCheckEnds)
 {
-    loadView();
     examKey = "LATE-BUT-IN-TIME";
     launchByDefault();
     examKey = "AFTER-THE-LAUNCH";

@@ -28,51 +28,40 @@ using ProcessesCommandTest = ControllerFixture;
 
 TEST_F(ProcessesCommandTest, CommandsDuringAScanAreAnsweredTogetherByTheNextScan)
 {
-    // r: the page asks; c: the applications change; t: half a scan's time passes.
-    // The versions of the list each answer carries, in order, and how many scans ran.
-    struct Case {
-        std::string events;
-        std::vector<int> answeredVersions;
-        std::size_t scans;
+    // r: the page asks; c: the applications change; t: half a scan's time passes. Then the
+    // versions of the list the answers carry, in order, and how many scans ran. A burst is
+    // answered over several turns of the main loop, still by one scan.
+    const std::tuple<std::string, std::string, std::size_t> cases[] = {
+        { "r", "0", 1 },
+        { "rr", "00", 2 },
+        { "rcr", "01", 2 },
+        { "rcrrcr", "0222", 2 },
+        { "rtcrttr", "011", 3 },
+        { "rttcttr", "01", 2 },
+        { std::string(251, 'r') + "c", "0" + std::string(250, '1'), 2 },
     };
-    // A burst answered over several turns of the main loop, still by one scan.
-    std::vector<int> manyAnswers(251, 1);
-    manyAnswers.front() = 0;
-    const std::vector<Case> cases {
-        { "r", { 0 }, 1 },
-        { "rr", { 0, 0 }, 2 },
-        { "rcr", { 0, 1 }, 2 },
-        { "rcrrcr", { 0, 2, 2, 2 }, 2 },
-        { "rtcrttr", { 0, 1, 1 }, 3 },
-        { "rttcttr", { 0, 1 }, 2 },
-        { std::string(251, 'r') + "c", manyAnswers, 2 },
+    const auto listOfVersion = [](char version) {
+        return std::vector<RunningApplication> { ApplicationData { "list", std::string(1, version) } };
     };
-    const auto listOfVersion = [](int version) {
-        return std::vector<RunningApplication> { ApplicationData { "list", std::to_string(version) } };
-    };
-    loadView();
     host.scanSeconds = 1;
-    for (const auto& testCase : cases) {
-        host.clock.advance(10);
-        takePageCalls();
+    for (const auto& [events, answered, scans] : cases) {
         host.calls.clear();
-        int version = 0;
+        char version = '0';
         host.applications.applications = listOfVersion(version);
-        for (const char event : testCase.events) {
-            if (event == 'r') {
+        for (const char event : events) {
+            if (event == 'r')
                 page().postMessage("processes", nullptr);
-            } else if (event == 'c') {
+            else if (event == 'c')
                 host.applications.applications = listOfVersion(++version);
-            } else {
+            else
                 host.clock.advance(0.5);
-            }
         }
         host.clock.advance(10);
         std::vector<std::string> expected;
-        for (const int answered : testCase.answeredVersions)
-            expected.push_back(pageCall("processes", runningApplicationsJSON(listOfVersion(answered))));
-        EXPECT_EQ(takePageCalls(), expected) << testCase.events;
-        EXPECT_EQ(host.timesCalled("runningApplications"), testCase.scans) << testCase.events;
+        for (const char answer : answered)
+            expected.push_back(pageCall("processes", runningApplicationsJSON(listOfVersion(answer))));
+        EXPECT_EQ(takePageCalls(), expected) << events;
+        EXPECT_EQ(host.timesCalled("runningApplications"), scans) << events;
     }
 }
 

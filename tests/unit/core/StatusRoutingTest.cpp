@@ -82,7 +82,6 @@ using StatusRoutingTest = ControllerFixture;
 
 TEST_F(StatusRoutingTest, NothingReachesTheWebViewBeforeTheMainThreadRunsTheLaunch)
 {
-    loadView();
     host.clock.advance(1.0);
     host.http.completeFetch(0, document("x", "y"));
     EXPECT_TRUE(page().loads.empty());

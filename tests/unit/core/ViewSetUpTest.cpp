@@ -3,10 +3,7 @@
 namespace tessaro::testing {
 namespace {
 
-class ViewSetUpTest : public ControllerFixture {
-protected:
-    void SetUp() override { loadView(); }
-};
+using ViewSetUpTest = ControllerFixture;
 
 TEST(ViewSetUp, RunsItsStepsInOrderThenRequestsTheStatusDocumentOneSecondLater)
 {
