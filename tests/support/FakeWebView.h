@@ -19,26 +19,13 @@ class FakeWebView final : public WebView, Recorder {
 public:
     using Recorder::Recorder;
 
-    void setCustomUserAgent(const std::string& agent) override
-    {
-        userAgent = agent;
-        record("webView.setCustomUserAgent");
-    }
+    void setCustomUserAgent(const std::string& agent) override { userAgent = agent; }
     void setPolicy(WebViewPolicy& newPolicy) override { policy = &newPolicy; }
-    void setNavigationDelegate(NavigationDelegate& delegate) override
-    {
-        m_navigationDelegate = &delegate;
-        record("webView.setNavigationDelegate");
-    }
-    void setUIDelegate(UIDelegate& delegate) override
-    {
-        m_uiDelegate = &delegate;
-        record("webView.setUIDelegate");
-    }
+    void setNavigationDelegate(NavigationDelegate& delegate) override { m_navigationDelegate = &delegate; }
+    void setUIDelegate(UIDelegate& delegate) override { m_uiDelegate = &delegate; }
     void addScriptMessageHandler(ScriptMessageHandler& handler, const std::string& name) override
     {
         m_handlers[name] = &handler;
-        record("webView.addScriptMessageHandler " + name);
     }
     void load(const std::string& address) override { loads.push_back(address); }
     void evaluateJavaScript(const std::string& script) override { scripts.push_back(script); }

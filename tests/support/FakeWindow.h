@@ -17,11 +17,7 @@ public:
         m_delegate = &delegate;
         record("window.setDelegate");
     }
-    void addSubview(WebView& webView) override
-    {
-        subview = &webView;
-        record("window.addSubview");
-    }
+    void addSubview(WebView& webView) override { subview = &webView; }
     void fillScreen() override { record("window.fillScreen"); }
     void enterFullScreen(std::function<void(bool locked)> done) override
     {
