@@ -11,6 +11,8 @@
 
 namespace tessaro::testing {
 
+using Lines = std::vector<std::string>;
+
 inline const Endpoints testEndpoints { "https://status.exam.test/status.json", "https://exam.test/native-launch" };
 inline const std::string launchPage = testEndpoints.launchPageURL + "?examkey=";
 inline const std::string errorPage = "resource:///org/tessaro/Tessaro/error.html";

@@ -4,8 +4,6 @@
 namespace tessaro::testing {
 namespace {
 
-using nlohmann::json;
-using Lines = std::vector<std::string>;
 
 TEST(FileName, OnlyAPlainNameStaysInsideDownloads)
 {

@@ -1,3 +1,9 @@
+// The page bridge: each message, the running-application report, the security answer.
+
+#include <gtest/gtest.h>
+
+#include "bridge/RunningApplicationReport.h"
+#include "bridge/SecurityConstants.h"
 #include "bridge/SecurityResponse.h"
 #include "common/MessageBody.h"
 #include "tests/support/ControllerFixture.h"
@@ -6,7 +12,6 @@ namespace tessaro::testing {
 namespace {
 
 using nlohmann::json;
-using Lines = std::vector<std::string>;
 
 class MessageDispatchTest : public ControllerFixture {
 protected:
@@ -95,6 +100,93 @@ TEST(MessageBody, DeepOrBrokenBodiesArriveAsNull)
     };
     for (const auto& [text, arrives] : cases)
         EXPECT_EQ(messageBodyFromJSON(text).is_null(), !arrives) << text.substr(0, 12);
+}
+
+TEST(RunningApplicationReport, IsCompactJsonOfPairsAndEmptyRecords)
+{
+    EXPECT_EQ(runningApplicationsJSON({}), "[]");
+    const std::vector<RunningApplication> applications {
+        ApplicationData { "org.gnome.Nautilus", "Files" },
+        runningApplication(std::nullopt, "bash"),
+        runningApplication("id-only", std::nullopt),
+        ApplicationData { "quote", "say \"hi\" it's" },
+        ApplicationData { "caf\xc3\xa9", "\xe8\xa9\xa6\xe9\xa8\x93" },
+        ApplicationData { "ctl", "a\nb" },
+        ApplicationData { "bad", "x\xffy" },
+    };
+    EXPECT_EQ(runningApplicationsJSON(applications),
+              "[[\"org.gnome.Nautilus\",\"Files\"],[],[],[\"quote\",\"say \\\"hi\\\" it's\"],"
+              "[\"caf\xc3\xa9\",\"\xe8\xa9\xa6\xe9\xa8\x93\"],[\"ctl\",\"a\\nb\"],[\"bad\",\"x\xef\xbf\xbdy\"]]");
+}
+
+using ProcessesCommandTest = ControllerFixture;
+
+TEST_F(ProcessesCommandTest, CommandsDuringAScanAreAnsweredTogetherByTheNextScan)
+{
+    // r: the page asks; c: the applications change; t: half a scan's time passes. Then the
+    // versions of the list the answers carry, in order, and how many scans ran. A burst is
+    // answered over several turns of the main loop, still by one scan.
+    const std::tuple<std::string, std::string, std::size_t> cases[] = {
+        { "r", "0", 1 },
+        { "rr", "00", 2 },
+        { "rcr", "01", 2 },
+        { "rcrrcr", "0222", 2 },
+        { "rtcrttr", "011", 3 },
+        { "rttcttr", "01", 2 },
+        { std::string(251, 'r') + "c", "0" + std::string(250, '1'), 2 },
+    };
+    const auto listOfVersion = [](char version) {
+        return std::vector<RunningApplication> { ApplicationData { "list", std::string(1, version) } };
+    };
+    host.scanSeconds = 1;
+    for (const auto& [events, answered, scans] : cases) {
+        host.calls.clear();
+        char version = '0';
+        host.applications.applications = listOfVersion(version);
+        for (const char event : events) {
+            if (event == 'r')
+                page().postMessage("processes", nullptr);
+            else if (event == 'c')
+                host.applications.applications = listOfVersion(++version);
+            else
+                host.clock.advance(0.5);
+        }
+        host.clock.advance(10);
+        std::vector<std::string> expected;
+        for (const char answer : answered)
+            expected.push_back(pageCall("processes", runningApplicationsJSON(listOfVersion(answer))));
+        EXPECT_EQ(takePageCalls(), expected) << events;
+        EXPECT_EQ(host.timesCalled("runningApplications"), scans) << events;
+    }
+}
+
+TEST(SecurityResponse, HmacAgreesWithPublishedVectors)
+{
+    // RFC 4231, test case 2: the one whose key and data are text.
+    EXPECT_EQ(hmacSHA256Hex("what do ya want for nothing?", "Jefe"),
+              "5bdcc146bf60754e6a042426089575c75a003f089d2739839dec58b964ec3843");
+    EXPECT_EQ(hmacSHA256Hex("The quick brown fox jumps over the lazy dog", "key"),
+              "f7bc83f430538424b13298e6aa6fb143ef4d59a14946175997479dbc2d1a3cd8");
+}
+
+TEST(SecurityResponse, IsSixtyFourLowercaseDigitsOfTheChainedDigest)
+{
+    const bool developmentConstants
+        = securityConstantMessage() == "devMessage00001" && securityConstantKey() == "devKey000000001";
+    // Worked out independently of this code, with the development constants.
+    const std::pair<std::string, std::string> cases[] = {
+        { "", "dbc14995c8b9eecf36fef3f05bcbb7cdaff6003121c4cd4bbe48b2d0d6cd7e36" },
+        { "KEY123", "7c64ef4e693be09fbd1324bc122d926f2789b7d4c10797aea50438b12aae633e" },
+        { "caf\xc3\xa9 \xe8\xa9\xa6\xe9\xa8\x93 \xf0\x9f\x98\x80",
+          "a32f5f783ed3760dba0ccf805d78b4a42c7c6f2405995b6fbc4c7d5f7396ad05" },
+    };
+    for (const auto& [examKey, answer] : cases) {
+        const std::string computed = securityResponse(examKey);
+        EXPECT_EQ(computed.size(), 64u);
+        EXPECT_EQ(computed.find_first_not_of("0123456789abcdef"), std::string::npos) << computed;
+        if (developmentConstants)
+            EXPECT_EQ(computed, answer);
+    }
 }
 
 }

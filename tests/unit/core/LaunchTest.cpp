@@ -1,3 +1,5 @@
+// The way to the first page: the status document, the launch address, the error page.
+
 #include "tests/support/ControllerFixture.h"
 
 namespace tessaro::testing {
@@ -15,10 +17,10 @@ HttpFetch document(const std::string& routing, const std::string& fallbackDomain
 
 TEST(StatusRouting, TheStatusDocumentDecidesWhereTheExamStarts)
 {
-    using Lines = std::vector<std::string>;
     const std::string invalid = "Invalid status document: ";
     const std::string notWeb = "Not loading an address that is not a web address: ";
-    const HttpFetch byDefault = document("default", "https://f.test");
+    const std::string invalidAddress = "Not loading an invalid address: ";
+    const HttpFetch byDefault = document("default", "x");
     struct Case {
         HttpFetch fetch;
         Lines lines;
@@ -27,9 +29,9 @@ TEST(StatusRouting, TheStatusDocumentDecidesWhereTheExamStarts)
     };
     const Case cases[] = {
         { document("fallback", "https://f.test"), { "fallback https://f.test" }, { "https://f.test/init" }, "SECRET" },
-        { body(R"({"fallback_domain":"https://f.test/","routing":"fallback","extra":[1,{}]})"),
-          { "fallback https://f.test/" },
-          { "https://f.test//init" } },
+        { body(R"({"fallback_domain":"https://f/","routing":"fallback","x":[{}]})"),
+          { "fallback https://f/" },
+          { "https://f//init" } },
         { document("fallback", "https://f.test", 500), { "fallback https://f.test" }, { "https://f.test/init" } },
         { document("", ""), { " " } },
         { document("Fallback", "https://f.test"), { "Fallback https://f.test" } },
@@ -42,30 +44,20 @@ TEST(StatusRouting, TheStatusDocumentDecidesWhereTheExamStarts)
           { invalid + "member \"routing\" is boolean, not a string" } },
         { body(R"(["routing","fallback"])"), { invalid + "the top level is array, not an object" } },
         { body(""), { invalid + "not JSON" } },
-        { body("<html><body><h1>404 Not Found</h1></body></html>", 404), { invalid + "not JSON" } },
         // The key from the launch link goes into the launch address as one query value.
-        { byDefault, { "default https://f.test" }, { launchPage + "KEY-123_a.b~c" }, "KEY-123_a.b~c" },
-        { byDefault,
-          { "default https://f.test" },
-          { launchPage + "a%26b%3Dc%23frag%20d%2Fe%3Ff%2Bg%25" },
-          "a&b=c#frag d/e?f+g%" },
-        { byDefault, { "default https://f.test" }, { launchPage + "caf%C3%A9" }, "caf\xc3\xa9" },
-        { byDefault, { "default https://f.test" }, { launchPage + "%FF" }, "\xff" },
-        { byDefault, { "default https://f.test" }, { launchPage + "a%00b" }, std::string("a\0b", 3) },
+        { byDefault, { "default x" }, { launchPage + "KEY-123_a.b~c" }, "KEY-123_a.b~c" },
+        { byDefault, { "default x" }, { launchPage + "a%26b%3Dc%23d%20e%2Ff%3Fg%2Bh%25" }, "a&b=c#d e/f?g+h%" },
+        { byDefault, { "default x" }, { launchPage + "caf%C3%A9" }, "caf\xc3\xa9" },
+        { byDefault, { "default x" }, { launchPage + "%FF" }, "\xff" },
+        { byDefault, { "default x" }, { launchPage + "a%00b" }, std::string("a\0b", 3) },
         // A transport error writes the key; an answer without body or error launches nothing.
         { { "ignored", std::nullopt, "Couldn't connect to server" }, { "KEY 1" }, { launchPage + "KEY%201" }, "KEY 1" },
         { { std::nullopt, HttpResponse { 204 }, std::nullopt }, {}, {} },
         // Only a valid web address is loaded.
-        { document("fallback", "not an address"),
-          { "fallback not an address", "Not loading an invalid address: not an address/init" },
-          {} },
-        { document("fallback", "javascript:alert(1)//"),
-          { "fallback javascript:alert(1)//", notWeb + "javascript:alert(1)///init" },
-          {} },
+        { document("fallback", "bad address"), { "fallback bad address", invalidAddress + "bad address/init" }, {} },
+        { document("fallback", "javascript:x//"), { "fallback javascript:x//", notWeb + "javascript:x///init" }, {} },
         { document("fallback", "file:///etc"), { "fallback file:///etc", notWeb + "file:///etc/init" }, {} },
-        { document("fallback", "resource:///org/tessaro/Tessaro"),
-          { "fallback resource:///org/tessaro/Tessaro", notWeb + "resource:///org/tessaro/Tessaro/init" },
-          {} },
+        { document("fallback", "resource:///r"), { "fallback resource:///r", notWeb + "resource:///r/init" }, {} },
     };
     for (const auto& testCase : cases) {
         ExamView view;
@@ -88,6 +80,54 @@ TEST_F(StatusRoutingTest, NothingReachesTheWebViewBeforeTheMainThreadRunsTheLaun
     EXPECT_EQ(host.output.lines, std::vector<std::string> { "x y" });
     host.clock.runPostedWork();
     EXPECT_EQ(page().loads.size(), 1u);
+}
+
+class LaunchNavigationTest : public ControllerFixture {
+protected:
+    void launchByDefault() { answerStatus({ std::nullopt, std::nullopt, "Could not connect to server" }); }
+};
+
+TEST_F(LaunchNavigationTest, TheErrorPageShowsAtThirtySecondsWhenNothingFinished)
+{
+    launchByDefault();
+    host.clock.advance(28.999);
+    EXPECT_EQ(page().loads, std::vector<std::string> { launchPage });
+    host.clock.advance(0.001);
+    EXPECT_EQ(page().loads, (std::vector<std::string> { launchPage, errorPage }));
+    page().finishNavigation();
+    EXPECT_TRUE(controller->loadedSuccessfully());
+    host.clock.advance(600);
+    EXPECT_EQ(page().loads.size(), 2u);
+}
+
+TEST_F(LaunchNavigationTest, EveryFinishedNavigationKeepsTheErrorPageAwayAndSetsThePressureLock)
+{
+    EXPECT_FALSE(controller->loadedSuccessfully());
+    page().finishNavigation();
+    page().finishNavigation();
+    EXPECT_TRUE(controller->loadedSuccessfully());
+    EXPECT_EQ(host.timesCalled("webView.setPressureConfiguration 1"), 2u);
+    host.clock.advance(600);
+    EXPECT_TRUE(page().loads.empty());
+}
+
+TEST_F(LaunchNavigationTest, ALateLaunchReplacesTheErrorPage)
+{
+    host.clock.advance(30);
+    page().finishNavigation();
+    host.http.completeFetch(
+        0, { R"({"routing":"fallback","fallback_domain":"https://f.test"})", HttpResponse { 200 }, std::nullopt });
+    host.clock.runPostedWork();
+    EXPECT_EQ(page().loads, (std::vector<std::string> { errorPage, "https://f.test/init" }));
+}
+
+TEST_F(LaunchNavigationTest, TheKeyIsTheOneStoredWhenTheStatusCheckEnds)
+{
+    examKey = "LATE-BUT-IN-TIME";
+    launchByDefault();
+    examKey = "AFTER-THE-LAUNCH";
+    host.clock.advance(100);
+    EXPECT_EQ(page().loads.front(), launchPage + "LATE-BUT-IN-TIME");
 }
 
 }
