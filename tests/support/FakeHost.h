@@ -41,7 +41,12 @@ public:
     Files& files() override { return disk; }
     FileChooser& fileChooser() override { return *this; }
     Resources& resources() override { return *this; }
-    std::unique_ptr<WebView> createWebView() override;
+    std::unique_ptr<WebView> createWebView() override
+    {
+        auto view = std::make_unique<FakeWebView>();
+        webView = view.get();
+        return view;
+    }
 
     int run(ApplicationEvents&) override { return 0; }
     void terminate() override { calls.emplace_back("application.terminate"); }
@@ -65,7 +70,10 @@ public:
         return casts;
     }
     // Each scan takes scanSeconds and lists the applications as they were when it began.
-    void scan(std::function<void(std::vector<RunningApplication>)> done) override;
+    void scan(std::function<void(std::vector<RunningApplication>)> done) override
+    {
+        clock.schedule(scanSeconds, false, [list = applications.runningApplications(), done]() { done(list); });
+    }
     OperatingSystemVersion operatingSystemVersion() override { return systemVersion; }
     std::string applicationVersion() override { return appVersion; }
     void chooseOneFile(std::function<void(std::optional<std::string>)> done) override { choosers.push_back(done); }

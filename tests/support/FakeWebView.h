@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "platform/WebView.h"
-#include "tests/support/CallLog.h"
 
 namespace tessaro::testing {
 
@@ -15,10 +14,8 @@ public:
     std::vector<std::optional<std::string>> answers;
 };
 
-class FakeWebView final : public WebView, Recorder {
+class FakeWebView final : public WebView {
 public:
-    using Recorder::Recorder;
-
     void setCustomUserAgent(const std::string& agent) override { userAgent = agent; }
     void setPolicy(WebViewPolicy& newPolicy) override { policy = &newPolicy; }
     void setNavigationDelegate(NavigationDelegate& delegate) override { m_navigationDelegate = &delegate; }
@@ -29,10 +26,7 @@ public:
     }
     void load(const std::string& address) override { loads.push_back(address); }
     void evaluateJavaScript(const std::string& script) override { scripts.push_back(script); }
-    void setPressureConfiguration(PressureBehavior behavior) override
-    {
-        record("webView.setPressureConfiguration " + std::to_string(static_cast<int>(behavior)));
-    }
+    void setPressureConfiguration(PressureBehavior behavior) override { pressureConfigurations.push_back(behavior); }
 
     // What a page can do: post under a name (delivered only when a handler has that
     // name), finish a navigation, ask for a file.
@@ -55,6 +49,7 @@ public:
     std::string userAgent;
     std::vector<std::string> loads;
     std::vector<std::string> scripts;
+    std::vector<PressureBehavior> pressureConfigurations;
     WebViewPolicy* policy = nullptr;
 
 private:

@@ -12,11 +12,7 @@ class FakeWindow final : public Window, Recorder {
 public:
     using Recorder::Recorder;
 
-    void setDelegate(WindowDelegate& delegate) override
-    {
-        m_delegate = &delegate;
-        record("window.setDelegate");
-    }
+    void setDelegate(WindowDelegate& delegate) override { m_delegate = &delegate; }
     void addSubview(WebView& webView) override { subview = &webView; }
     void fillScreen() override { record("window.fillScreen"); }
     void enterFullScreen(std::function<void(bool locked)> done) override

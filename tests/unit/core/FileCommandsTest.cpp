@@ -4,7 +4,6 @@
 namespace tessaro::testing {
 namespace {
 
-
 TEST(FileName, OnlyAPlainNameStaysInsideDownloads)
 {
     for (const std::string name : { "a.txt", "answers 1.txt", ".hidden", "...", "caf\xc3\xa9.txt", "a\\b", "a:b" })

@@ -70,30 +70,15 @@ TEST(StatusRouting, TheStatusDocumentDecidesWhereTheExamStarts)
     }
 }
 
-using StatusRoutingTest = ControllerFixture;
-
-TEST_F(StatusRoutingTest, NothingReachesTheWebViewBeforeTheMainThreadRunsTheLaunch)
-{
-    host.clock.advance(1.0);
-    host.http.completeFetch(0, document("x", "y"));
-    EXPECT_TRUE(page().loads.empty());
-    EXPECT_EQ(host.output.lines, std::vector<std::string> { "x y" });
-    host.clock.runPostedWork();
-    EXPECT_EQ(page().loads.size(), 1u);
-}
-
-class LaunchNavigationTest : public ControllerFixture {
-protected:
-    void launchByDefault() { answerStatus({ std::nullopt, std::nullopt, "Could not connect to server" }); }
-};
+using LaunchNavigationTest = ControllerFixture;
 
 TEST_F(LaunchNavigationTest, TheErrorPageShowsAtThirtySecondsWhenNothingFinished)
 {
-    launchByDefault();
+    answerStatus({ std::nullopt, std::nullopt, "Could not connect to server" });
     host.clock.advance(28.999);
-    EXPECT_EQ(page().loads, std::vector<std::string> { launchPage });
+    EXPECT_EQ(page().loads, Lines { launchPage });
     host.clock.advance(0.001);
-    EXPECT_EQ(page().loads, (std::vector<std::string> { launchPage, errorPage }));
+    EXPECT_EQ(page().loads, (Lines { launchPage, errorPage }));
     page().finishNavigation();
     EXPECT_TRUE(controller->loadedSuccessfully());
     host.clock.advance(600);
@@ -106,25 +91,26 @@ TEST_F(LaunchNavigationTest, EveryFinishedNavigationKeepsTheErrorPageAwayAndSets
     page().finishNavigation();
     page().finishNavigation();
     EXPECT_TRUE(controller->loadedSuccessfully());
-    EXPECT_EQ(host.timesCalled("webView.setPressureConfiguration 1"), 2u);
+    EXPECT_EQ(page().pressureConfigurations, std::vector(2, PressureBehavior::primaryClick));
     host.clock.advance(600);
     EXPECT_TRUE(page().loads.empty());
 }
 
-TEST_F(LaunchNavigationTest, ALateLaunchReplacesTheErrorPage)
+TEST_F(LaunchNavigationTest, ALateLaunchReplacesTheErrorPageOnTheMainThread)
 {
     host.clock.advance(30);
     page().finishNavigation();
-    host.http.completeFetch(
-        0, { R"({"routing":"fallback","fallback_domain":"https://f.test"})", HttpResponse { 200 }, std::nullopt });
+    host.http.completeFetch(0, document("fallback", "https://f.test"));
+    EXPECT_EQ(page().loads, Lines { errorPage });
+    EXPECT_EQ(host.output.lines, Lines { "fallback https://f.test" });
     host.clock.runPostedWork();
-    EXPECT_EQ(page().loads, (std::vector<std::string> { errorPage, "https://f.test/init" }));
+    EXPECT_EQ(page().loads, (Lines { errorPage, "https://f.test/init" }));
 }
 
 TEST_F(LaunchNavigationTest, TheKeyIsTheOneStoredWhenTheStatusCheckEnds)
 {
     examKey = "LATE-BUT-IN-TIME";
-    launchByDefault();
+    answerStatus({ std::nullopt, std::nullopt, "Could not connect to server" });
     examKey = "AFTER-THE-LAUNCH";
     host.clock.advance(100);
     EXPECT_EQ(page().loads.front(), launchPage + "LATE-BUT-IN-TIME");
