@@ -8,6 +8,8 @@ namespace tessaro::testing {
 
 // What the core asked of the fake host, in order, as short readable entries.
 using CallLog = std::vector<std::string>;
+// Lines of output, page calls, loaded addresses: texts in order.
+using Lines = std::vector<std::string>;
 
 // A fake that writes what it is asked into the host's call log.
 class Recorder {

@@ -11,8 +11,6 @@
 
 namespace tessaro::testing {
 
-using Lines = std::vector<std::string>;
-
 inline const Endpoints testEndpoints { "https://status.exam.test/status.json", "https://exam.test/native-launch" };
 inline const std::string launchPage = testEndpoints.launchPageURL + "?examkey=";
 inline const std::string errorPage = "resource:///org/tessaro/Tessaro/error.html";
@@ -37,7 +35,7 @@ public:
     {
         host.clock.advance(ViewController::statusCheckDelaySeconds);
         host.http.completeFetch(0, std::move(fetch));
-        host.clock.runPostedWork();
+        host.clock.advance(0);
     }
 
     static std::string pageCall(const std::string& name, const std::string& payloadText)

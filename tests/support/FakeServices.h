@@ -28,11 +28,7 @@ public:
 class FakeRunningApplications final : public RunningApplications, Recorder {
 public:
     using Recorder::Recorder;
-    std::vector<RunningApplication> runningApplications() override
-    {
-        record("runningApplications");
-        return applications;
-    }
+    std::vector<RunningApplication> runningApplications() override { return applications; }
     std::vector<RunningApplication> everyProcess() override
     {
         record("everyProcess");

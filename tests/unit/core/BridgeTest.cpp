@@ -39,7 +39,6 @@ TEST_F(MessageDispatchTest, EachMessageWritesItsNameThenTakesOnlyTheBodyItNeeds)
         { "log", R"("hello from the exam page")", { "log", "hello from the exam page" } },
         { "log", R"("two\nlines\r\tand \u001b[31mcolour")", { "log", "two\\nlines\\r\\tand \\x1b[31mcolour" } },
         { "log", "null", { "log", "null" } },
-        { "log", "true", { "log", "true" } },
         { "log", R"([1, "a"])", { "log", R"([1,"a"])" } },
         { "log", "{\"k\": \"v\\n\xc3\xa9\"}", { "log", "{\"k\":\"v\\n\xc3\xa9\"}" } },
         { "log", R"("")", { "log", "" } },
@@ -56,7 +55,6 @@ TEST_F(MessageDispatchTest, EachMessageWritesItsNameThenTakesOnlyTheBodyItNeeds)
         { "security", R"({})", { "security" } },
         { "security", R"({"examkey": "k", "n": 1})", { "security" } },
         { "security", R"({"examkey": "k", "a": null})", { "security" } },
-        { "security", R"({"examkey": "k", "a": {}})", { "security" } },
         { "security", R"({"examKey": "k"})", { "security" } },
         // "download" needs a dictionary of text with "url" and "name".
         { "download", R"("https://f.test/a")", { "download" } },
@@ -87,7 +85,6 @@ TEST_F(MessageDispatchTest, EachMessageWritesItsNameThenTakesOnlyTheBodyItNeeds)
 TEST(MessageBody, DeepOrBrokenBodiesArriveAsNull)
 {
     EXPECT_EQ(messageBodyFromJSON(R"({"a":["b",1]})"), (json { { "a", { "b", 1 } } }));
-    EXPECT_EQ(messageBodyFromJSON(R"("[[[[ inside a string")"), json("[[[[ inside a string"));
     const auto nested = [](int depth) { return std::string(depth, '[') + std::string(depth, ']'); };
     const std::pair<std::string, bool> cases[] = {
         { "", false },
@@ -96,7 +93,7 @@ TEST(MessageBody, DeepOrBrokenBodiesArriveAsNull)
         { nested(257), false },
         { "[" + nested(255) + "," + nested(255) + "]", true },
         { "{\"a\":" + nested(255) + ",\"b\":" + nested(255) + "}", true },
-        { R"(["s\"[",)" + nested(255) + "]", true },
+        { R"(["s\"[[[[",)" + nested(255) + "]", true },
         { R"(["s",)" + nested(256) + "]", false },
         { nested(100000), false },
     };
@@ -158,7 +155,7 @@ TEST_F(ProcessesCommandTest, CommandsDuringAScanAreAnsweredTogetherByTheNextScan
         for (const char answer : answered)
             expected.push_back(pageCall("processes", runningApplicationsJSON(listOfVersion(answer))));
         EXPECT_EQ(takePageCalls(), expected) << events;
-        EXPECT_EQ(host.timesCalled("runningApplications"), scans) << events;
+        EXPECT_EQ(host.timesCalled("timers.schedule 1 once"), scans) << events;
     }
 }
 

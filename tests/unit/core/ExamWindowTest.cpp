@@ -58,9 +58,7 @@ TEST_F(ViewSetUpTest, ThePageMayAskOnlyForTheCameraOrMicrophoneAndSavesNothing)
     for (const auto& [response, shown] : cases) {
         host.output.lines.clear();
         EXPECT_EQ(page().policy->shouldShowResponse(response), shown) << response.address;
-        const auto expected
-            = shown ? CallLog {} : CallLog { "Not saving what the web view cannot show: " + response.address };
-        EXPECT_EQ(host.output.lines, expected) << response.address;
+        EXPECT_EQ(host.output.lines.size(), shown ? 0u : 1u) << response.address;
     }
     host.output.lines.clear();
     EXPECT_FALSE(page().policy->shouldDownload("blob:https://exam.test/1\r"));
@@ -102,7 +100,7 @@ TEST_F(KioskLockTest, ALateRefusalIsReportedAndEachAppearanceStartsOneMoreBatter
     host.clock.advance(27.9);
     EXPECT_TRUE(takePageCalls().empty());
     host.clock.advance(0.1);
-    EXPECT_EQ(takePageCalls(), std::vector<std::string> { pageCall("battery", "0.57") });
+    EXPECT_EQ(takePageCalls(), Lines { pageCall("battery", "0.57") });
     host.clock.advance(10);
     host.window.appear();
     host.clock.advance(50); // the first timer fires twice, the second once

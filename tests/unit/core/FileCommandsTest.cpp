@@ -39,10 +39,10 @@ TEST_F(FileCommandsTest, AStoredFileIsMovedIntoDownloadsOnceAndAnsweredOnTheMain
     host.http.completeDownload(1, stored());
     EXPECT_EQ(host.timesCalled("files.move /tmp/tessaro-download-1 /home/student/Downloads/same.txt"), 1u);
     EXPECT_TRUE(takePageCalls().empty());
-    host.clock.runPostedWork();
+    host.clock.advance(0);
     EXPECT_EQ(takePageCalls(), Lines { pageCall("downloaded", "true") });
     host.http.completeDownload(0, stored());
-    host.clock.runPostedWork();
+    host.clock.advance(0);
     EXPECT_TRUE(takePageCalls().empty());
     EXPECT_EQ(host.output.lines.back(),
               "file error: Could not move \"/tmp/tessaro-download-1\" to "
@@ -74,7 +74,7 @@ TEST_F(FileCommandsTest, DownloadFailuresAreNeverToldToThePage)
         download("https://files.test/x", "x");
         host.output.lines.clear();
         host.http.completeDownload(i, cases[i].result);
-        host.clock.runPostedWork();
+        host.clock.advance(0);
         EXPECT_TRUE(takePageCalls().empty()) << i;
         EXPECT_EQ(host.output.lines, cases[i].lines) << i;
     }

@@ -103,7 +103,7 @@ TEST_F(LaunchNavigationTest, ALateLaunchReplacesTheErrorPageOnTheMainThread)
     host.http.completeFetch(0, document("fallback", "https://f.test"));
     EXPECT_EQ(page().loads, Lines { errorPage });
     EXPECT_EQ(host.output.lines, Lines { "fallback https://f.test" });
-    host.clock.runPostedWork();
+    host.clock.advance(0);
     EXPECT_EQ(page().loads, (Lines { errorPage, "https://f.test/init" }));
 }
 
