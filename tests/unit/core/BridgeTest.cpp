@@ -159,13 +159,6 @@ TEST_F(ProcessesCommandTest, CommandsDuringAScanAreAnsweredTogetherByTheNextScan
     }
 }
 
-TEST(SecurityResponse, HmacAgreesWithPublishedVectors)
-{
-    // RFC 4231, test case 2: the one whose key and data are text.
-    EXPECT_EQ(hmacSHA256Hex("what do ya want for nothing?", "Jefe"),
-              "5bdcc146bf60754e6a042426089575c75a003f089d2739839dec58b964ec3843");
-}
-
 TEST(SecurityResponse, IsSixtyFourLowercaseDigitsOfTheChainedDigest)
 {
     const bool developmentConstants
