@@ -35,7 +35,6 @@ TEST(StatusRouting, TheStatusDocumentDecidesWhereTheExamStarts)
         { document("fallback", "https://f.test", 500), { "fallback https://f.test" }, { "https://f.test/init" } },
         { document("", ""), { " " } },
         { document("Fallback", "https://f.test"), { "Fallback https://f.test" } },
-        { document("fallback ", "x"), { "fallback  x" } },
         { body(R"({"routing":"a\nforged line","fallback_domain":"b\r\u0085c"})"), { "a\\nforged line b\\r\\u0085c" } },
         // An invalid document says why, then launches by default.
         { body(R"({"routing":"fallback"})", 404), { invalid + "member \"fallback_domain\" is missing" } },
