@@ -140,9 +140,9 @@ TEST_F(ProcessesCommandTest, CommandsDuringAScanAreAnsweredTogetherByTheNextScan
         for (const char event : events) {
             if (event == 'r')
                 page().postMessage("processes", nullptr);
-            else if (event == 'c')
+            if (event == 'c')
                 host.applications.applications = listOfVersion(++version);
-            else
+            if (event == 't')
                 host.clock.advance(0.5);
         }
         host.clock.advance(10);
