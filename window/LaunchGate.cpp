@@ -64,11 +64,10 @@ std::optional<AlertContent> runningApplicationsAlert(const std::vector<RunningAp
         names += line;
     };
     for (const auto& application : applications) {
-        const bool blocked = application
-            && std::any_of(blockedApplications.begin(), blockedApplications.end(),
-                           [&](const BlockedApplication& entry) {
-                               return entry.bundleIdentifier == application->bundleIdentifier;
-                           });
+        const bool blocked
+            = application && std::ranges::any_of(blockedBundleIdentifiers(), [&](const BlockedApplication& entry) {
+                  return entry.bundleIdentifier == application->bundleIdentifier;
+              });
         if (blocked)
             addLine(shownName(application->name));
     }

@@ -76,12 +76,12 @@ public:
         pw_init(nullptr, nullptr);
         pw_thread_loop_start(m_loop);
         pw_thread_loop_lock(m_loop);
-        static const pw_stream_events events { .version = PW_VERSION_STREAM_EVENTS };
+        m_events.version = PW_VERSION_STREAM_EVENTS;
         m_stream = pw_stream_new_simple(pw_thread_loop_get_loop(m_loop), "receiver",
                                         pw_properties_new(PW_KEY_MEDIA_TYPE, "Video", PW_KEY_MEDIA_CATEGORY, "Capture",
                                                           PW_KEY_APP_NAME, application, PW_KEY_NODE_NAME, "receiver",
                                                           nullptr),
-                                        &events, nullptr);
+                                        &m_events, nullptr);
         pw_stream_connect(m_stream, PW_DIRECTION_INPUT, PW_ID_ANY, PW_STREAM_FLAG_NONE, nullptr, 0);
         pw_thread_loop_unlock(m_loop);
     }
@@ -96,6 +96,7 @@ public:
 private:
     pw_thread_loop* m_loop = pw_thread_loop_new("receiver", nullptr);
     pw_stream* m_stream = nullptr;
+    pw_stream_events m_events {};
 };
 
 // The implementation against a real PipeWire daemon, found through XDG_RUNTIME_DIR.

@@ -44,11 +44,11 @@ struct MoveCase {
 TEST(MoveFileWithoutReplacing, MovesOnlyIntoAFreeName)
 {
     const MoveCase cases[] = {
-        { "new", "free", "", { "free", "taken", "taken-folder" } },
-        { "new", "taken", "File exists", { "new", "taken", "taken-folder" } },
-        { "new", "taken-folder", "File exists", { "new", "taken", "taken-folder" } },
-        { "absent", "free", "No such file or directory", { "new", "taken", "taken-folder" } },
-        { "new", "no-folder/file", "No such file or directory", { "new", "taken", "taken-folder" } },
+        { "new", "free", "", { "free", "taken", "taken-folder" }, {} },
+        { "new", "taken", "File exists", { "new", "taken", "taken-folder" }, {} },
+        { "new", "taken-folder", "File exists", { "new", "taken", "taken-folder" }, {} },
+        { "absent", "free", "No such file or directory", { "new", "taken", "taken-folder" }, {} },
+        { "new", "no-folder/file", "No such file or directory", { "new", "taken", "taken-folder" }, {} },
     };
     for (const auto& [from, to, reason, entries, unused] : cases) {
         TemporaryFolder folder;
