@@ -74,6 +74,10 @@ class WebView {
 public:
     virtual ~WebView() = default;
     virtual void setCustomUserAgent(const std::string& userAgent) = 0;
+    // Starts the engine's processes before the first load, with what they take at start
+    // (the user agent) already set, so that the first load finds them ready. Nothing it
+    // loads is reported as a navigation, nor can the page go back to it.
+    virtual void startEngine() = 0;
     virtual void setPolicy(WebViewPolicy& policy) = 0;
     virtual void setNavigationDelegate(NavigationDelegate& delegate) = 0;
     virtual void setUIDelegate(UIDelegate& delegate) = 0;

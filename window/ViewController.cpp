@@ -36,6 +36,7 @@ void ViewController::loadView(Window& window)
     WebView& view = m_webView.view();
     view.setCustomUserAgent(
         userAgent(m_host.systemInfo().operatingSystemVersion(), m_host.systemInfo().applicationVersion()));
+    view.startEngine();
     m_host.timers().schedule(errorPageDelaySeconds, false, [this] { m_launcher.showErrorPageIfNotLoaded(); });
     m_host.timers().schedule(statusCheckDelaySeconds, false, [this] { m_statusCheck.checkStatus(); });
     window.addSubview(view);

@@ -109,14 +109,11 @@ void GtkExamWebView::connectSignals()
 void GtkExamWebView::setCustomUserAgent(const std::string& userAgent)
 {
     applyUserAgent(m_webView.get(), m_extensionsDirectory, userAgent);
-    startEngineProcesses();
 }
 
-// The engine starts its web and network processes with the first load. What they take
-// at start (the extension and the user agent it is given) is settled once the user
-// agent is set, so they start now, on an empty page, while the status request waits,
-// and the launch load finds them ready.
-void GtkExamWebView::startEngineProcesses()
+// The engine starts its web and network processes with the first load: an empty page,
+// loaded while the status request waits.
+void GtkExamWebView::startEngine()
 {
     m_startingEngine = true;
     m_awaitingOurLoad = true;

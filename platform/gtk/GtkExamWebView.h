@@ -23,6 +23,7 @@ public:
     ~GtkExamWebView() override;
 
     void setCustomUserAgent(const std::string& userAgent) override;
+    void startEngine() override;
     void setPolicy(WebViewPolicy& policy) override;
     void setNavigationDelegate(NavigationDelegate& delegate) override;
     void setUIDelegate(UIDelegate& delegate) override;
@@ -40,7 +41,6 @@ private:
     };
 
     void connectSignals();
-    void startEngineProcesses();
     static void loadChanged(WebKitWebView*, int event, GtkExamWebView* self);
     static int loadFailed(WebKitWebView*, int event, const char* uri, void* error, GtkExamWebView* self);
     static int runFileChooser(WebKitWebView*, void* request, GtkExamWebView* self);

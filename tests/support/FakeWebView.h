@@ -17,6 +17,7 @@ public:
 class FakeWebView final : public WebView {
 public:
     void setCustomUserAgent(const std::string& agent) override { userAgent = agent; }
+    void startEngine() override { engineStartedWith = userAgent; }
     void setPolicy(WebViewPolicy& newPolicy) override { policy = &newPolicy; }
     void setNavigationDelegate(NavigationDelegate& delegate) override { m_navigationDelegate = &delegate; }
     void setUIDelegate(UIDelegate& delegate) override { m_uiDelegate = &delegate; }
@@ -47,6 +48,7 @@ public:
     }
 
     std::string userAgent;
+    std::optional<std::string> engineStartedWith;
     std::vector<std::string> loads;
     std::vector<std::string> scripts;
     std::vector<PressureBehavior> pressureConfigurations;

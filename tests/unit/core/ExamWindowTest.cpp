@@ -23,6 +23,7 @@ TEST(ViewSetUp, RunsItsStepsInOrderThenRequestsTheStatusDocumentOneSecondLaterOn
     EXPECT_EQ(view.page().userAgent,
               "Mozilla\\/5.0 (Macintosh; Intel Mac OS X 14_5_0) tessaro-macOS app 2.3.1-beta "
               "AppleWebKit\\/605.1.15 (KHTML, like Gecko)");
+    EXPECT_EQ(view.page().engineStartedWith, view.page().userAgent);
     view.host.clock.advance(0.999);
     EXPECT_TRUE(view.host.http.fetches.empty());
     view.host.clock.advance(0.001);
