@@ -14,6 +14,8 @@ build=$repository/build-bench
 out=$bench/results/$(date +%Y%m%d-%H%M%S)
 command_line="bench/run.sh${*:+ $*}"
 driver_arguments=()
+# The driver runs the programs with the end-to-end tests' harness.
+export PYTHONPATH=$repository/tests/e2e${PYTHONPATH:+:$PYTHONPATH}
 while (($#)); do
     case $1 in
         -h|--help)

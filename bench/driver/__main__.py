@@ -9,12 +9,13 @@ import sys
 import tempfile
 import time
 
+from harness.desktop import start_desktop
+from harness.service import ExamService
+
 from . import machine, programs, report
 from .benchmarks import bridge, downloads, idle, save, startup
 from .context import Context
-from .desktop import Desktop
 from .gate import Gate
-from .service import ExamService
 
 BENCHMARKS = {"startup": startup, "bridge": bridge, "downloads": downloads, "save": save, "idle": idle}
 
@@ -79,14 +80,23 @@ def main(arguments):
     floor = os.path.abspath(chosen.floor)
     program_set = {"floor": programs.floor(floor), "delayed_floor": programs.delayed_floor(floor),
                    "tessaro": programs.tessaro(os.path.join(chosen.build, "tessaro-local"))}
+    # The desktop's sockets in /tmp, as a socket's path must stay short.
+    desktop_folder = tempfile.mkdtemp(prefix="tessaro-bench-desktop-")
+    desktop = service = None
     try:
-        with Desktop(logs) as desktop, ExamService(service_binary, page, logs) as service, Gate() as gate:
+        desktop = start_desktop("x11", desktop_folder)
+        service = ExamService(service_binary, logs, ["--launch-page", page])
+        with Gate() as gate:
             context = Context(service, gate, desktop, program_set, work, engine_environment, chosen)
             for name in chosen.only:
                 context.say(f"{name} ...")
                 results["benchmarks"][name] = BENCHMARKS[name].run(context)
     finally:
+        for part in (service, desktop):
+            if part:
+                part.close()
         shutil.rmtree(work, ignore_errors=True)
+        shutil.rmtree(desktop_folder, ignore_errors=True)
         results["durationSeconds"] = time.monotonic() - started
         results["loadAverageAtEnd"] = machine.load_average()
         report.write(results, os.path.join(chosen.out, "results.md"), os.path.join(chosen.out, "results.json"))

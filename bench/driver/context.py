@@ -1,9 +1,14 @@
-"""What every benchmark needs: the service, the desktop, the two programs, the options."""
+"""What every benchmark needs: the service, the desktop, the programs, the options, and
+the launch of a program with the harness of the end-to-end tests."""
 
 import sys
 import time
 
-from .programs import Launch
+from harness.launch import Launch
+
+
+class BenchError(RuntimeError):
+    pass
 
 
 class Context:
@@ -18,11 +23,46 @@ class Context:
         self.engine_environment = engine_environment
         self.options = options
         self.started = time.monotonic()
+        self.seen = 0
+        self.pending = []
 
     def launch(self, program, mode):
-        self.service.forget_reports()
+        """A run of the program in a fresh home on the desktop, with a session bus; what
+        earlier launches reported is forgotten."""
+        self.seen = len(self.service.reports())
+        self.pending.clear()
         self.gate.opened.clear()
-        return Launch(program, mode, self.desktop.environment, self.folder, self.engine_environment)
+        launch = Launch(program.command(mode), self.desktop, self.folder, self.engine_environment, bus=True)
+        launch.program = program
+        return launch
+
+    def wait_for(self, kind, launch, timeout):
+        """The launch's next report of this kind; an error when it ends or time runs out first."""
+        deadline = time.monotonic() + timeout
+        next_look = time.monotonic() + 1
+        while True:
+            # Looked at before the reports, so a report sent just before the end is still found.
+            ended = launch.exited()
+            reports = self.service.reports()
+            self.pending += reports[self.seen:]
+            self.seen = len(reports)
+            for index, report in enumerate(self.pending):
+                if report.get("kind") == kind:
+                    return self.pending.pop(index)
+            problem = None
+            if time.monotonic() > next_look:
+                next_look += 1
+                # A modal alert (Tessaro's, when a blocked application runs on the machine)
+                # stops the program until someone answers it; nobody will.
+                if "GtkDialog mapped" in launch.output() + launch.output("errors"):
+                    problem = "shows an alert instead of the page"
+            if ended:
+                problem = f"ended before reporting {kind!r}"
+            elif time.monotonic() > deadline:
+                problem = f"reported no {kind!r} within {timeout} s"
+            if problem:
+                raise BenchError(f"{launch.program.name} {problem}; it wrote:\n" + launch.output()[-2000:])
+            time.sleep(0.005)
 
     def alternating(self, runs, *programs):
         """The programs run by turns, each round starting with the next one, so none

@@ -30,31 +30,6 @@ def _status_kib(pid, key):
     return None
 
 
-def tree(root):
-    """The root and all its descendants, the root first; WebKit's helpers run under bwrap,
-    so they are grandchildren or deeper."""
-    children = {}
-    for entry in os.listdir("/proc"):
-        if not entry.isdigit():
-            continue
-        fields = _stat_fields(entry)
-        if fields:
-            children.setdefault(int(fields[1]), []).append(int(entry))
-    found, pending = [], [root]
-    while pending:
-        pid = pending.pop()
-        if pid == root and _stat_fields(pid) is None:
-            continue
-        found.append(pid)
-        pending.extend(children.get(pid, []))
-    return found
-
-
-def state(pid):
-    fields = _stat_fields(pid)
-    return fields[0] if fields else None
-
-
 def name(pid):
     text = _read(f"/proc/{pid}/comm")
     return text.strip() if text else "?"

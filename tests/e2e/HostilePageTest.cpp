@@ -1,16 +1,13 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <thread>
 
 #include "tests/e2e/support/ExamTest.h"
-#include "tests/e2e/support/Reports.h"
 
 namespace tessaro::e2e {
 namespace {
-
-using nlohmann::json;
-using namespace std::chrono_literals;
 
 // Resident memory of one process, in KiB.
 long residentKiB(int pid)
@@ -23,50 +20,37 @@ long residentKiB(int pid)
     return -1;
 }
 
-// Every file under the folder that holds the hostile page's content.
-std::vector<std::string> filesWithHostileContent(const std::string& folder)
-{
-    std::vector<std::string> found;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(
-             folder, std::filesystem::directory_options::skip_permission_denied)) {
-        if (entry.is_regular_file() && entry.file_size() < 1024 && readFile(entry.path()) == "hostile-content")
-            found.push_back(entry.path());
-    }
-    return found;
-}
-
-class HostilePageTest : public ExamTest { };
+using HostilePageTest = ExamTest;
 
 TEST_F(HostilePageTest, AFloodOfHostileMessagesIsSurvivedAndAnswered)
 {
     // Running programs whose names are built to break the report and the page: an
     // executable's file name, and a display name a program gives itself.
     const std::string hostileExecutable = "evil'\"<script>\nname";
-    const std::string program = folder() + "/" + hostileExecutable;
-    std::filesystem::copy_file("/bin/sleep", program);
-    Subprocess hostileExecutableProcess({ program, "600" }, inheritedEnvironment({}), "/dev/null");
+    std::filesystem::copy_file("/bin/sleep", m_folder + "/" + hostileExecutable);
+    call("spawn", { { "argv", { m_folder + "/" + hostileExecutable, "600" } } });
     const std::string hostileName = "a\nb'\"</script>";
     // One write: the name's line feed must not split it.
-    Subprocess hostileNameProcess(
-        { "perl", "-e", "open(my $f, '>', \"/proc/$$/comm\") or die; syswrite($f, $ARGV[0]); close($f); sleep 600",
-          hostileName },
-        inheritedEnvironment({}), "/dev/null");
+    call("spawn",
+         { { "argv",
+             { "perl", "-e", "open(my $f, '>', \"/proc/$$/comm\") or die; syswrite($f, $ARGV[0]); close($f); sleep 600",
+               hostileName } } });
 
-    startService({ "--launch-page", std::string(E2E_PAGES_DIR) + "/hostile.html" });
+    call("service", { { "options", { "--launch-page", E2E_DIR "/pages/hostile.html" } } });
     startTessaro({ "tessaro://launch/HOSTILE" });
-    const auto window = waitForExamWindow();
+    call("window");
     ASSERT_TRUE(waitForOutput("Was able to lock? true"));
-    const long baseline = residentKiB(m_tessaro->pid());
+    const long baseline = residentKiB(m_pid);
 
     // Three presses of the quit shortcut, again and again, while the page floods.
     for (int round = 0; round < 3; ++round) {
-        m_x->key(window, "ctrl+q ctrl+q ctrl+q");
+        call("key", { { "keys", "ctrl+q ctrl+q ctrl+q" } });
         std::this_thread::sleep_for(1500ms);
     }
 
-    const auto flooded = m_service->waitForReport([](const json& r) { return isKind(r, "flooded"); }, 120s);
+    const auto flooded = waitForReport({ { "kind", "flooded" } }, 120s);
     ASSERT_TRUE(flooded);
-    const auto answered = m_service->waitForReport([](const json& r) { return isKind(r, "answered"); }, 120s);
+    const auto answered = waitForReport({ { "kind", "answered" } }, 120s);
     ASSERT_TRUE(answered) << "every valid security and every processes command is answered";
     EXPECT_EQ(answered->at("received").at("security"), flooded->at("validSecurity"));
     EXPECT_EQ(answered->at("received").at("processes"), flooded->at("posted").at("processes"));
@@ -79,23 +63,24 @@ TEST_F(HostilePageTest, AFloodOfHostileMessagesIsSurvivedAndAnswered)
     }
 
     // One line per message name, every line a line of its own.
-    const auto lines = output();
     for (const std::string name : { "saveFile", "security", "download", "processes" })
-        EXPECT_EQ(std::count(lines.begin(), lines.end(), name), flooded->at("posted").at(name).get<long>()) << name;
-    EXPECT_EQ(std::count(lines.begin(), lines.end(), std::string(50 * 1024 * 1024, 'L')), 1);
+        EXPECT_EQ(lines(name).size(), flooded->at("posted").at(name).get<std::size_t>()) << name;
+    const auto longLines = lines(std::string(1024, 'L'), true);
+    ASSERT_EQ(longLines.size(), 1u);
+    EXPECT_EQ(longLines[0], std::string(50 * 1024 * 1024, 'L'));
 
-    EXPECT_FALSE(m_tessaro->waitForExit(0s)) << "the exam is still running";
-    EXPECT_TRUE(m_x->waitForWindow(m_tessaro->pid(), 2s));
+    EXPECT_FALSE(waitForExit(0s)) << "the exam is still running";
+    EXPECT_EQ(call("windows", { { "pid", m_pid } }), 1);
 
     // Nothing written outside Downloads: the one plain name that was valid is there.
-    const auto written = filesWithHostileContent(folder());
-    for (const auto& path : written)
+    std::istringstream written(run({ "grep", "-rlxsZ", "-D", "skip", "hostile-content", m_folder }));
+    for (std::string path; std::getline(written, path, '\0');)
         EXPECT_EQ(std::filesystem::path(path).parent_path(), std::filesystem::path(downloads())) << path;
-    EXPECT_FALSE(exists("/tmp/tessaro-hostile-absolute"));
-    EXPECT_FALSE(exists(home() + "/up.txt"));
+    EXPECT_FALSE(std::filesystem::exists("/tmp/tessaro-hostile-absolute"));
+    EXPECT_FALSE(std::filesystem::exists(m_home + "/up.txt"));
 
     std::this_thread::sleep_for(5s);
-    const long after = residentKiB(m_tessaro->pid());
+    const long after = residentKiB(m_pid);
     EXPECT_LT(after, baseline + 64 * 1024) << "resident memory " << baseline << " KiB before, " << after << " after";
 }
 

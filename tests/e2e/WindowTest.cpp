@@ -1,42 +1,23 @@
 #include <algorithm>
-#include <thread>
 
 #include "tests/e2e/support/ExamTest.h"
 
 namespace tessaro::e2e {
 namespace {
 
-using nlohmann::json;
-using namespace std::chrono_literals;
-
-bool isKind(const json& report, const std::string& kind)
-{
-    return report.value("kind", "") == kind;
-}
-
 class WindowTest : public ExamTest {
 protected:
     // The exam on the scenario page, its window found, the page loaded and the student's
     // first key pressed (on Wayland the selections can be emptied from then on).
-    std::string startExam(const std::string& scenario = "probe")
+    void startExam()
     {
-        startServiceWithScenarios();
-        startTessaro({ "tessaro://launch/" + scenario });
-        const auto window = waitForExamWindow();
-        EXPECT_TRUE(m_service->waitForReport([](const json& r) { return isKind(r, "loaded"); }, 20s));
-        m_desktop->key(window, "shift");
-        return window;
+        startScenario("probe");
+        call("window");
+        call("key", { { "keys", "shift" } });
     }
-
-    // The selection once nothing is offered there any more, or what it still holds.
-    std::optional<std::string> selectionOnceEmptied(const std::string& name)
+    void copy(const std::string& text, const std::string& selection = "clipboard")
     {
-        auto text = m_desktop->selection(name);
-        for (int attempt = 0; attempt < 50 && text; ++attempt) {
-            std::this_thread::sleep_for(100ms);
-            text = m_desktop->selection(name);
-        }
-        return text;
+        call("set-selection", { { "name", selection }, { "text", text } });
     }
 };
 
@@ -46,21 +27,24 @@ INSTANTIATE_TEST_SUITE_P(On, WindowOnEachDesktop, everyDesktop(), desktopTestNam
 TEST_P(WindowOnEachDesktop, StartingEmptiesTheSelectionsAndShowsTheExamFullScreen)
 {
     // Mutter offers other programs the clipboard only: its primary selection is not read here.
-    const bool primary = m_desktop->offersPrimarySelection();
-    m_desktop->setSelection("clipboard", "copied before the exam");
+    const bool primary = call("primary");
+    copy("copied before the exam");
     if (primary)
-        m_desktop->setSelection("primary", "selected before the exam");
-    ASSERT_EQ(m_desktop->selection("clipboard"), "copied before the exam");
+        copy("selected before the exam", "primary");
+    ASSERT_EQ(selection("clipboard"), "copied before the exam");
 
-    const auto window = startExam();
-    EXPECT_EQ(selectionOnceEmptied("clipboard"), std::nullopt);
+    startExam();
+    EXPECT_EQ(selection("clipboard", true), std::nullopt);
     if (primary)
-        EXPECT_EQ(selectionOnceEmptied("primary"), std::nullopt);
+        EXPECT_EQ(selection("primary", true), std::nullopt);
     EXPECT_TRUE(waitForOutput("Was able to lock? true"));
-    EXPECT_NE(m_desktop->isFullScreen(window), false);
-    if (m_x) {
-        EXPECT_EQ(m_x->windowSize(window), std::make_pair(1280, 800));
-        EXPECT_EQ(m_x->windowName(window), "Scenario page \u2014 Tessaro");
+    EXPECT_NE(call("fullscreen"), false);
+    EXPECT_EQ(waitForReport({ { "kind", "loaded" } })->at("handlers"),
+              json::array({ "saveFile", "security", "log", "quit", "download", "processes" }))
+        << "the page sees exactly the six handlers";
+    if (onX11()) {
+        EXPECT_EQ(call("size"), json::array({ 1280, 800 }));
+        EXPECT_EQ(call("title"), "Scenario page \u2014 Tessaro");
     }
 }
 
@@ -68,55 +52,41 @@ TEST_P(WindowOnEachDesktop, TheQuitShortcutEndsTheExamOnlyOnTheFourthQuickPress)
 {
     // The emptying that follows the first key arrives a moment later on mutter: it is
     // awaited, so it cannot take what the student copies during the exam.
-    m_desktop->setSelection("clipboard", "copied before the exam");
-    const auto window = startExam();
-    ASSERT_EQ(selectionOnceEmptied("clipboard"), std::nullopt);
-    m_desktop->setSelection("clipboard", "copied during the exam");
+    copy("copied before the exam");
+    startExam();
+    ASSERT_EQ(selection("clipboard", true), std::nullopt);
+    copy("copied during the exam");
 
-    m_desktop->key(window, "ctrl+q ctrl+q ctrl+q");
-    EXPECT_FALSE(m_tessaro->waitForExit(2s)) << "three presses are harmless";
-    EXPECT_EQ(m_desktop->selection("clipboard"), "copied during the exam");
+    call("key", { { "keys", "ctrl+q ctrl+q ctrl+q" } });
+    EXPECT_FALSE(waitForExit(2s)) << "three presses are harmless";
+    EXPECT_EQ(selection("clipboard"), "copied during the exam");
 
-    m_desktop->key(window, "ctrl+q ctrl+q ctrl+q ctrl+q");
-    EXPECT_EQ(m_tessaro->waitForExit(10s), 0);
-    EXPECT_EQ(m_desktop->selection("clipboard"), std::nullopt);
+    call("key", { { "keys", "ctrl+q ctrl+q ctrl+q ctrl+q" } });
+    EXPECT_EQ(waitForExit(10s), 0);
+    EXPECT_EQ(selection("clipboard"), std::nullopt);
 }
 
 TEST_P(WindowOnEachDesktop, TheDesktopsCloseRequestCountsAsOnePress)
 {
-    const auto window = startExam();
-    m_desktop->requestClose(window, 1);
-    EXPECT_FALSE(m_tessaro->waitForExit(2s)) << "one close request does not close the exam";
-
-    m_desktop->requestClose(window, 4);
-    EXPECT_EQ(m_tessaro->waitForExit(10s), 0);
+    startExam();
+    call("close", { { "times", 1 } });
+    EXPECT_FALSE(waitForExit(2s)) << "one close request does not close the exam";
+    call("close", { { "times", 4 } });
+    EXPECT_EQ(waitForExit(10s), 0);
 }
 
 TEST_P(WindowOnEachDesktop, TheSecondaryPressNeverReachesThePage)
 {
-    const auto window = startExam();
-    m_desktop->click(window, 600, 400, 3);
-    m_desktop->click(window, 640, 420, 1);
-    ASSERT_TRUE(m_service->waitForReport(
-        [](const json& r) { return isKind(r, "input") && r.value("type", "") == "click"; }, 10s));
-
+    startExam();
+    call("click", { { "x", 600 }, { "y", 400 }, { "button", 3 } });
+    call("click", { { "x", 640 }, { "y", 420 }, { "button", 1 } });
+    ASSERT_TRUE(waitForReport({ { "kind", "input" }, { "type", "click" } }, 10s));
     std::vector<std::string> seen;
-    for (const auto& report : m_service->reports()) {
-        if (isKind(report, "input"))
-            seen.push_back(report.value("type", "") + " " + std::to_string(report.value("button", -1)));
-    }
+    for (const auto& report : reports({ { "kind", "input" } }))
+        seen.push_back(report.value("type", "") + " " + std::to_string(report.value("button", -1)));
     // Each report is a request of its own: they may arrive in any order.
     std::sort(seen.begin(), seen.end());
-    const std::vector<std::string> primaryOnly { "click 0", "mousedown 0", "mouseup 0", "pointerdown 0" };
-    EXPECT_EQ(seen, primaryOnly);
-}
-
-TEST_F(WindowTest, ThePageSeesExactlyTheSixHandlers)
-{
-    startExam();
-    const auto loaded = m_service->waitForReport([](const json& r) { return isKind(r, "loaded"); }, 1s);
-    ASSERT_TRUE(loaded);
-    EXPECT_EQ(loaded->at("handlers"), json::array({ "saveFile", "security", "log", "quit", "download", "processes" }));
+    EXPECT_EQ(seen, (std::vector<std::string> { "click 0", "mousedown 0", "mouseup 0", "pointerdown 0" }));
 }
 
 }

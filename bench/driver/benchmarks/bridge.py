@@ -23,11 +23,11 @@ BURST_TIMEOUT = 240
 
 def _measured(context, launch, kind, timeout):
     """The page's report of one gated step, with the CPU the program spent on it."""
-    context.service.wait_for("ready", launch, 60)
+    context.wait_for("ready", launch, 60)
     meter = CpuMeter(launch)
     meter.start()
     context.gate.open()
-    report = context.service.wait_for(kind, launch, timeout)
+    report = context.wait_for(kind, launch, timeout)
     cpu = meter.stop()
     context.gate.open()
     launch.wait(10)

@@ -20,14 +20,14 @@ WARM_EXTRA = 256 * MIB
 
 def _tessaro(context, size):
     with context.launch(context.tessaro, f"download-{size}") as launch:
-        context.service.wait_for("ready", launch, 60)
+        context.wait_for("ready", launch, 60)
         quiet = settle(launch)
         os.sync()
         warm_page_cache(context.folder, size + WARM_EXTRA)
         watch = PeakWatch(launch)
         watch.start()
         context.gate.open()
-        report = context.service.wait_for("download", launch, TIMEOUT)
+        report = context.wait_for("download", launch, TIMEOUT)
         memory = watch.stop()
         context.gate.open()
         written = os.path.getsize(launch.downloads("bench-download.bin"))

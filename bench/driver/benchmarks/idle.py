@@ -20,7 +20,7 @@ SAMPLE_SECONDS = 5
 
 def _measure(context, program):
     with context.launch(program, "idle") as launch:
-        context.service.wait_for("ready", launch, 60)
+        context.wait_for("ready", launch, 60)
         time.sleep(context.options.idle_settle)
         meter = CpuMeter(launch)
         meter.start()

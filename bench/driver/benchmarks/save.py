@@ -16,13 +16,13 @@ TIMEOUT = 300
 
 def _save(context, program, size):
     with context.launch(program, f"save-{size}") as launch:
-        context.service.wait_for("ready", launch, 120)
+        context.wait_for("ready", launch, 120)
         quiet = settle(launch)
         os.sync()
         watch = PeakWatch(launch)
         watch.start()
         context.gate.open()
-        report = context.service.wait_for("save", launch, TIMEOUT)
+        report = context.wait_for("save", launch, TIMEOUT)
         memory = watch.stop()
         context.gate.open()
         written = os.path.getsize(launch.downloads("bench-save.txt"))

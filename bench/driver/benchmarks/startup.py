@@ -21,7 +21,7 @@ def run(context):
     for index, order in context.alternating(context.options.startup_runs, *programs):
         for program in order:
             with context.launch(program, "startup") as launch:
-                report = context.service.wait_for("startup", launch, TIMEOUT)
+                report = context.wait_for("startup", launch, TIMEOUT)
                 launch.wait(10)
             total = report["finishedAt"] - launch.spawned_ms
             startup = total - program.load_delay * 1000

@@ -1,101 +1,105 @@
 #include "tests/e2e/support/ExamTest.h"
 
 #include <algorithm>
+#include <fcntl.h>
 #include <filesystem>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
-#include "tests/e2e/support/X11Desktop.h"
+extern char** environ;
 
 namespace tessaro::e2e {
 
-std::string scenarioPage()
-{
-    return std::string(E2E_PAGES_DIR) + "/scenarios.html";
-}
-
 void ExamTest::SetUp()
 {
-    std::filesystem::create_directories(downloads());
-    m_desktop = Desktop::start(desktopKind(), folder(), screens());
-    if (auto* x11 = dynamic_cast<X11Desktop*>(m_desktop.get()))
-        m_x = &x11->session();
+    int requests[2];
+    int answers[2];
+    ASSERT_EQ(pipe2(requests, O_CLOEXEC) | pipe2(answers, O_CLOEXEC), 0);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, requests[0], 0);
+    posix_spawn_file_actions_adddup2(&actions, answers[1], 1);
+    std::string desktop = this->desktop();
+    std::transform(desktop.begin(), desktop.end(), desktop.begin(), ::tolower);
+    setenv("PYTHONPATH", E2E_DIR, 1);
+    setenv("PYTHONDONTWRITEBYTECODE", "1", 1);
+    std::string argv[] = {
+        E2E_PYTHON, "-m", "harness", desktop, std::to_string(screens()), TESSARO_LOCAL_BINARY, EXAM_SERVICE_BINARY
+    };
+    std::vector<char*> pointers;
+    for (auto& argument : argv)
+        pointers.push_back(argument.data());
+    pointers.push_back(nullptr);
+    ASSERT_EQ(posix_spawn(&m_harness, E2E_PYTHON, &actions, nullptr, pointers.data(), environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    close(requests[0]);
+    close(answers[1]);
+    m_requests = fdopen(requests[1], "w");
+    m_answers = fdopen(answers[0], "r");
+    // The first answer, to no request, says whether the desktop started.
+    m_folder = call("");
 }
 
 void ExamTest::TearDown()
 {
-    if (HasFailure() && m_desktop) {
+    if (!m_requests)
+        return;
+    if (HasFailure() && m_pid > 0) {
         const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
         std::string name = std::string("failed-") + test->test_suite_name() + "." + test->name();
         std::replace(name.begin(), name.end(), '/', '-');
         keepScreenshot(name);
-    }
-    if (HasFailure() && m_tessaro) {
-        for (const auto& line : m_tessaro->lines())
+        for (const auto& line : lines("", true))
             std::fprintf(stderr, "tessaro: %s\n", line.c_str());
     }
-    m_tessaro.reset();
-    m_service.reset();
-    m_x = nullptr;
-    m_desktop.reset();
+    std::fclose(m_requests);
+    std::fclose(m_answers);
+    waitpid(m_harness, nullptr, 0);
 }
 
-void ExamTest::startService(const std::vector<std::string>& options)
+json ExamTest::call(const std::string& action, json request)
 {
-    m_service = std::make_unique<ExamService>(folder(), options);
+    if (!action.empty()) {
+        request["do"] = action;
+        std::fputs((request.dump() + "\n").c_str(), m_requests);
+        std::fflush(m_requests);
+    }
+    char* line = nullptr;
+    std::size_t size = 0;
+    const auto answer = json::parse(getline(&line, &size, m_answers) > 0 ? line : "", nullptr, false);
+    std::free(line);
+    if (!answer.is_object())
+        throw std::runtime_error("the harness ended (its errors are above)");
+    if (answer.contains("error"))
+        throw std::runtime_error("harness: " + answer.at("error").get<std::string>() + " in " + request.dump());
+    return answer.at("ok");
 }
 
-void ExamTest::startServiceWithScenarios(const std::vector<std::string>& options)
+void ExamTest::startTessaro(const std::vector<std::string>& arguments, const json& environment, bool bus)
 {
-    std::vector<std::string> all { "--launch-page", scenarioPage() };
-    all.insert(all.end(), options.begin(), options.end());
-    startService(all);
+    const auto launch = call("launch", { { "arguments", arguments }, { "environment", environment }, { "bus", bus } });
+    m_pid = launch.at("pid");
+    m_home = launch.at("home");
 }
 
-Environment ExamTest::homeEnvironment() const
+void ExamTest::startScenario(const std::string& scenario, const json& environment)
 {
-    return {
-        { "HOME", home() },
-        { "XDG_CONFIG_HOME", home() + "/.config" },
-        { "XDG_CACHE_HOME", home() + "/.cache" },
-        { "XDG_DATA_HOME", home() + "/.local/share" },
-        { "XDG_RUNTIME_DIR", folder() },
-        { "TMPDIR", folder() },
-        // No session bus: each test's program is its own instance, and nothing
-        // starts a bus on the test's behalf.
-        { "DBUS_SESSION_BUS_ADDRESS", "unix:path=" + folder() + "/no-bus" },
-        { "NO_AT_BRIDGE", "1" },
-        { "GTK_A11Y", "none" },
-    };
+    call("service", { { "options", { "--launch-page", E2E_DIR "/pages/scenarios.html" } } });
+    startTessaro({ "tessaro://launch/" + scenario }, environment);
+    ASSERT_TRUE(waitForReport({ { "kind", "loaded" } }));
 }
 
-Subprocess& ExamTest::startTessaro(const std::vector<std::string>& arguments, const Environment& extra)
+std::optional<json> ExamTest::waitForReport(const json& match, Seconds timeout)
 {
-    auto environment = inheritedEnvironment(homeEnvironment());
-    m_desktop->addDisplay(environment);
-    for (const auto& [key, value] : extra)
-        environment[key] = value;
-    std::vector<std::string> argv { TESSARO_LOCAL_BINARY };
-    argv.insert(argv.end(), arguments.begin(), arguments.end());
-    m_tessaro = std::make_unique<Subprocess>(m_desktop->command(argv), environment, folder() + "/tessaro.stderr");
-    return *m_tessaro;
+    const auto found = reports(match, 1, timeout);
+    return found.empty() ? std::nullopt : std::optional(found.front());
 }
 
-std::string ExamTest::waitForExamWindow()
-{
-    const auto window = m_desktop->waitForWindow(*m_tessaro, Seconds(20));
-    if (!window)
-        throw std::runtime_error("no window of tessaro-local appeared");
-    return *window;
-}
-
-void ExamTest::keepScreenshot(const std::string& name) const
+void ExamTest::keepScreenshot(const std::string& name)
 {
     std::filesystem::create_directories(E2E_ARTIFACTS_DIR);
-    m_desktop->screenshot(std::string(E2E_ARTIFACTS_DIR) + "/" + name + ".png");
-}
-
-std::optional<std::string> ExamTest::waitForOutput(const std::string& line, Seconds timeout)
-{
-    return m_tessaro->waitForLine(line, timeout);
+    call("screenshot", { { "path", std::string(E2E_ARTIFACTS_DIR) + "/" + name + ".png" } });
 }
 
 }

@@ -1,0 +1,121 @@
+"""One run of a program on a desktop: a fresh home with a Downloads folder, its output
+kept, and every process it started gone again at the end."""
+
+import contextlib
+import os
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+
+from .processes import wait_until
+
+
+def stat(pid):
+    """The fields of /proc/PID/stat after the command name (which may hold spaces), or None."""
+    try:
+        with open(f"/proc/{pid}/stat", "rb") as file:
+            text = file.read()
+    except OSError:
+        return None
+    return text[text.rindex(b")") + 2:].split()
+
+
+def tree(root):
+    """The root and all its descendants; WebKit's helpers run under bwrap, so they are
+    grandchildren or deeper."""
+    children = {}
+    for pid in filter(str.isdigit, os.listdir("/proc")):
+        if fields := stat(pid):
+            children.setdefault(int(fields[1]), []).append(int(pid))
+    found, pending = [], [root]
+    while pending:
+        found.append(pending.pop())
+        pending.extend(children.get(found[-1], []))
+    return found
+
+
+def alive(pid):
+    # A zombie has ended; whether its parent ever reaps it is not ours to wait for.
+    return (stat(pid) or [b"X"])[0] not in (b"Z", b"X")
+
+
+class Launch:
+    def __init__(self, argv, desktop, folder, environment=None, bus=False):
+        self.home = tempfile.mkdtemp(prefix="home-", dir=folder)
+        for sub in ("Downloads", "tmp", ".config", ".cache", ".local/share"):
+            os.makedirs(os.path.join(self.home, sub))
+        self.environment = {key: value for key, value in os.environ.items()
+                            if key not in ("DISPLAY", "WAYLAND_DISPLAY", "GDK_BACKEND")}
+        self.environment.update(desktop.environment, HOME=self.home, TMPDIR=os.path.join(self.home, "tmp"),
+                                XDG_CONFIG_HOME=os.path.join(self.home, ".config"),
+                                XDG_CACHE_HOME=os.path.join(self.home, ".cache"),
+                                XDG_DATA_HOME=os.path.join(self.home, ".local/share"))
+        if bus:
+            self.environment["DBUS_SESSION_BUS_ADDRESS"] = desktop.bus()
+        else:
+            # No session bus: the program is an instance of its own, and nothing starts a
+            # bus or an accessibility bus on its behalf.
+            self.environment.update(DBUS_SESSION_BUS_ADDRESS=f"unix:path={self.home}/no-bus", NO_AT_BRIDGE="1",
+                                    GTK_A11Y="none")
+        self.environment.update(environment or {})
+        desktop.own(self.home)
+        with open(os.path.join(self.home, "output.log"), "wb") as output, open(os.path.join(self.home, "errors.log"), "wb") as errors:
+            self.spawned_ms = time.time_ns() / 1e6
+            self.process = subprocess.Popen(desktop.wrap(argv), env=self.environment, stdin=subprocess.DEVNULL,
+                                            stdout=output, stderr=errors, start_new_session=True)
+        self.pid = self.process.pid
+        self.known = {self.pid}
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exception):
+        self.stop()
+        shutil.rmtree(self.home, ignore_errors=True)
+
+    def downloads(self, name):
+        return os.path.join(self.home, "Downloads", name)
+
+    def output(self, log="output"):
+        """Its standard output, or with log="errors" its standard error, so far."""
+        with open(os.path.join(self.home, log + ".log"), "rb") as output:
+            return output.read().decode("utf-8", "replace")
+
+    def lines(self):
+        """The complete lines of standard output so far, and the last one once it ended."""
+        ended = self.exited()
+        lines = self.output().split("\n")
+        return lines[:-1] + ([lines[-1]] if ended and lines[-1] else [])
+
+    def exited(self):
+        return self.process.poll() is not None
+
+    def wait(self, timeout):
+        """The exit status (128 + signal when one ended it), or None while it runs."""
+        try:
+            status = self.process.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            return None
+        return 128 - status if status < 0 else status
+
+    def tree(self):
+        """The program's processes now; remembered, so none outlives the launch."""
+        pids = [] if self.exited() else tree(self.pid)
+        self.known.update(pids)
+        return pids
+
+    def stop(self):
+        self.tree()
+        with contextlib.suppress(ProcessLookupError):
+            os.killpg(self.pid, signal.SIGTERM)
+        if self.wait(5) is None:
+            with contextlib.suppress(ProcessLookupError):
+                os.killpg(self.pid, signal.SIGKILL)
+            self.process.wait()
+        if not wait_until(lambda: not any(map(alive, self.known)), 5, 0.02):
+            for pid in filter(alive, self.known):
+                with contextlib.suppress(ProcessLookupError):
+                    os.kill(pid, signal.SIGKILL)
+            wait_until(lambda: not any(map(alive, self.known)), 5, 0.02)
