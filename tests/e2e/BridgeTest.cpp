@@ -27,19 +27,6 @@ TEST_F(BridgeTest, QuitEmptiesTheClipboardAndEndsTheProgram)
     EXPECT_EQ(lines("quit").size(), 1u);
 }
 
-TEST_F(BridgeTest, TheRunningApplicationReportListsTheProgramItself)
-{
-    startScenario("processes");
-    const auto report = waitForMessage("processes");
-    ASSERT_TRUE(report);
-    const auto applications = json::parse(report->at("payload").get<std::string>());
-    ASSERT_TRUE(applications.is_array());
-    EXPECT_NE(std::find(applications.begin(), applications.end(), json::array({ "tessaro-local", "tessaro-local" })),
-              applications.end());
-    for (const auto& application : applications)
-        EXPECT_TRUE(application.size() == 2 || application.empty()) << application.dump();
-}
-
 TEST_F(BridgeTest, TheBatteryLevelReachesThePageThirtySecondsAfterTheWindowShows)
 {
     startScenario("probe");

@@ -55,21 +55,5 @@ TEST_P(FilesOnEachDesktop, TheFileInputReceivesOneFileThroughTheChooser)
     EXPECT_EQ(report->at("files"), json::array({ { { "name", "essay.txt" }, { "size", 8 } } }));
 }
 
-TEST_F(FilesTest, CancellingTheChooserLeavesTheInputEmpty)
-{
-    startScenario("probe");
-    call("window");
-    call("click", { { "x", 170 }, { "y", 50 }, { "button", 1 } });
-    const auto chooser = call("dialog", { { "title", "Open" } });
-    ASSERT_FALSE(chooser.is_null());
-    std::this_thread::sleep_for(1500ms);
-    call("key", { { "window", chooser }, { "keys", "Escape" } });
-    EXPECT_EQ(call("windows", { { "name", "^Open$" }, { "until", 0 }, { "timeout", 10 } }), 0);
-    // A second request gets a chooser of its own: the first was answered.
-    call("click", { { "x", 170 }, { "y", 50 }, { "button", 1 } });
-    EXPECT_FALSE(call("dialog", { { "title", "Open" } }).is_null());
-    EXPECT_FALSE(waitForReport({ { "kind", "chosen" } }, 1s));
-}
-
 }
 }

@@ -1,3 +1,5 @@
+#include <filesystem>
+#include <fstream>
 #include <thread>
 
 #include "tests/e2e/support/ExamTest.h"
@@ -31,6 +33,56 @@ TEST_F(LaunchTest, WithoutTheServiceTheErrorPageShowsAtThirtySeconds)
     EXPECT_EQ(call("title", { { "until", errorTitle }, { "timeout", 20 } }), errorTitle);
     std::this_thread::sleep_for(3s); // the title comes before the first paint
     keepScreenshot("error-page");
+}
+
+// Launch links as the desktop hands them over: a session bus, the tessaro: scheme
+// registered to tessaro-local, and `gio open` of a link while the exam runs.
+class DesktopTest : public ExamTest {
+protected:
+    void startTessaroWithBus(const std::vector<std::string>& arguments)
+    {
+        startTessaro(arguments, json::object(), true);
+        std::filesystem::create_directories(m_home + "/.local/share/applications");
+        std::ofstream(m_home + "/.local/share/applications/tessaro-local.desktop")
+            << "[Desktop Entry]\nType=Application\nName=Tessaro (local)\nExec=" TESSARO_LOCAL_BINARY
+               " %u\nMimeType=x-scheme-handler/tessaro;\n";
+        std::ofstream(m_home + "/.config/mimeapps.list")
+            << "[Default Applications]\nx-scheme-handler/tessaro=tessaro-local.desktop\n";
+    }
+
+    int open(const std::string& link) { return call("run", { { "argv", { "gio", "open", link } } })["status"]; }
+
+    std::vector<std::string> launchQueries()
+    {
+        std::vector<std::string> queries;
+        for (const auto& request : call("requests", { { "path", "/native-launch" } }))
+            queries.push_back(request.at("query"));
+        return queries;
+    }
+};
+
+TEST_F(DesktopTest, ALinkOpenedBeforeTheLaunchGivesTheRunningExamItsKey)
+{
+    // The key is read when the launch address is composed, after the status answer.
+    call("service", { { "options", { "--status-delay", "3" } } });
+    startTessaroWithBus({});
+    call("window");
+    EXPECT_EQ(open("tessaro://launch/LINKED-KEY"), 0);
+    ASSERT_TRUE(waitForReport({ { "kind", "loaded" } }));
+    EXPECT_EQ(launchQueries(), std::vector<std::string> { "examkey=LINKED-KEY" });
+    EXPECT_FALSE(waitForExit(0s)) << "the first instance keeps the exam";
+}
+
+TEST_F(DesktopTest, ALinkOpenedAfterTheLaunchChangesNothingLoaded)
+{
+    call("service");
+    startTessaroWithBus({ "tessaro://launch/FIRST" });
+    ASSERT_TRUE(waitForReport({ { "kind", "loaded" } }));
+    EXPECT_EQ(open("tessaro://launch/SECOND"), 0);
+    std::this_thread::sleep_for(3s);
+    EXPECT_EQ(launchQueries(), std::vector<std::string> { "examkey=FIRST" });
+    EXPECT_EQ(call("windows", { { "name", "Tessaro" } }), 1) << "one exam window";
+    EXPECT_FALSE(waitForExit(0s));
 }
 
 }

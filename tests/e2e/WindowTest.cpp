@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <thread>
 
 #include "tests/e2e/support/ExamTest.h"
 
@@ -88,6 +89,29 @@ TEST_P(WindowOnEachDesktop, TheSecondaryPressNeverReachesThePage)
     std::sort(seen.begin(), seen.end());
     EXPECT_EQ(seen, (std::vector<std::string> { "click 0", "mousedown 0", "mouseup 0", "pointerdown 0" }));
 }
+
+// The page's getUserMedia(), put to the student, who answers with the key; what the page gets.
+class CameraPromptTest : public ExamTest, public ::testing::WithParamInterface<std::pair<std::string, json>> { };
+
+TEST_P(CameraPromptTest, ThePageGetsTheStudentsAnswer)
+{
+    // WebKit's stand-in camera and microphone: this machine has neither.
+    startScenario("camera", { { "TESSARO_MOCK_CAPTURE_DEVICES", "1" } });
+    const auto prompt = call("dialog", { { "title", "Camera and microphone" } });
+    ASSERT_FALSE(prompt.is_null()) << "the page's request is put to the student";
+    std::this_thread::sleep_for(1500ms);
+    keepScreenshot("camera-prompt");
+    call("key", { { "window", prompt }, { "keys", GetParam().first } });
+    auto result = waitForReport({ { "kind", "media" } }, 15s);
+    ASSERT_TRUE(result);
+    result->erase("kind");
+    EXPECT_EQ(*result, GetParam().second);
+}
+
+INSTANTIATE_TEST_SUITE_P(WebViewDefaults, CameraPromptTest,
+                         ::testing::Values(std::pair("alt+a", json { { "result", "stream" }, { "liveTracks", 2 } }),
+                                           std::pair("alt+n", json { { "result", "NotAllowedError" } })),
+                         [](const auto& info) { return info.param.first == "alt+a" ? "Allowed" : "Refused"; });
 
 }
 }

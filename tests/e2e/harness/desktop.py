@@ -25,7 +25,7 @@ OPENBOX = """<openbox_config xmlns="http://openbox.org/3.4/rc">
 def start_desktop(kind, folder, screens=1):
     from .mutter import Mutter
     from .sway import Sway
-    desktop = {"x11": X11, "sway": Sway, "mutter": Mutter}[kind](folder)
+    desktop = {"x11": X11, "sway": Sway, "mutter": Mutter}[kind.lower()](folder)
     try:
         desktop.start(screens)
     except BaseException:

@@ -1,42 +1,26 @@
 #include "tests/e2e/support/ExamTest.h"
 
 #include <algorithm>
-#include <fcntl.h>
+#include <csignal>
 #include <filesystem>
-#include <spawn.h>
-#include <sys/wait.h>
+#include <sys/stat.h>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace tessaro::e2e {
 
 void ExamTest::SetUp()
 {
-    int requests[2];
-    int answers[2];
-    ASSERT_EQ(pipe2(requests, O_CLOEXEC) | pipe2(answers, O_CLOEXEC), 0);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, requests[0], 0);
-    posix_spawn_file_actions_adddup2(&actions, answers[1], 1);
-    std::string desktop = this->desktop();
-    std::transform(desktop.begin(), desktop.end(), desktop.begin(), ::tolower);
-    setenv("PYTHONPATH", E2E_DIR, 1);
-    setenv("PYTHONDONTWRITEBYTECODE", "1", 1);
-    std::string argv[] = {
-        E2E_PYTHON, "-m", "harness", desktop, std::to_string(screens()), TESSARO_LOCAL_BINARY, EXAM_SERVICE_BINARY
-    };
-    std::vector<char*> pointers;
-    for (auto& argument : argv)
-        pointers.push_back(argument.data());
-    pointers.push_back(nullptr);
-    ASSERT_EQ(posix_spawn(&m_harness, E2E_PYTHON, &actions, nullptr, pointers.data(), environ), 0);
-    posix_spawn_file_actions_destroy(&actions);
-    close(requests[0]);
-    close(answers[1]);
-    m_requests = fdopen(requests[1], "w");
-    m_answers = fdopen(answers[0], "r");
+    // Requests go to the harness's standard input, answers come back through a FIFO; a
+    // harness that ended is an answer, not a signal.
+    const std::string answers = ::testing::TempDir() + "harness-" + std::to_string(getpid());
+    ASSERT_EQ(mkfifo(answers.c_str(), 0600), 0);
+    std::signal(SIGPIPE, SIG_IGN);
+    const std::string command = "PYTHONPATH='" E2E_DIR "' PYTHONDONTWRITEBYTECODE=1 " E2E_PYTHON " -m harness "
+        + desktop() + " " + std::to_string(screens()) + " '" TESSARO_LOCAL_BINARY "' '" EXAM_SERVICE_BINARY "' >"
+        + answers;
+    m_requests = popen(command.c_str(), "w");
+    m_answers = std::fopen(answers.c_str(), "r");
+    std::filesystem::remove(answers);
     // The first answer, to no request, says whether the desktop started.
     m_folder = call("");
 }
@@ -53,9 +37,8 @@ void ExamTest::TearDown()
         for (const auto& line : lines("", true))
             std::fprintf(stderr, "tessaro: %s\n", line.c_str());
     }
-    std::fclose(m_requests);
+    pclose(m_requests);
     std::fclose(m_answers);
-    waitpid(m_harness, nullptr, 0);
 }
 
 json ExamTest::call(const std::string& action, json request)

@@ -83,7 +83,6 @@ protected:
     int m_pid = -1;
 
 private:
-    pid_t m_harness = -1;
     FILE* m_requests = nullptr;
     FILE* m_answers = nullptr;
 };
