@@ -41,17 +41,21 @@ def alive(pid):
     return (stat(pid) or [b"X"])[0] not in (b"Z", b"X")
 
 
+# The home's folders besides Downloads; a download's body waits in TMPDIR until it is
+# complete, on the same file system as Downloads.
+FOLDERS = {"TMPDIR": "tmp", "XDG_CONFIG_HOME": ".config", "XDG_CACHE_HOME": ".cache", "XDG_DATA_HOME": ".local/share"}
+
+
 class Launch:
     def __init__(self, argv, desktop, folder, environment=None, bus=False):
         self.home = tempfile.mkdtemp(prefix="home-", dir=folder)
-        for sub in ("Downloads", "tmp", ".config", ".cache", ".local/share"):
-            os.makedirs(os.path.join(self.home, sub))
+        os.mkdir(os.path.join(self.home, "Downloads"))
         self.environment = {key: value for key, value in os.environ.items()
                             if key not in ("DISPLAY", "WAYLAND_DISPLAY", "GDK_BACKEND")}
-        self.environment.update(desktop.environment, HOME=self.home, TMPDIR=os.path.join(self.home, "tmp"),
-                                XDG_CONFIG_HOME=os.path.join(self.home, ".config"),
-                                XDG_CACHE_HOME=os.path.join(self.home, ".cache"),
-                                XDG_DATA_HOME=os.path.join(self.home, ".local/share"))
+        self.environment.update(desktop.environment, HOME=self.home)
+        for key, sub in FOLDERS.items():
+            self.environment[key] = os.path.join(self.home, sub)
+            os.makedirs(self.environment[key])
         if bus:
             self.environment["DBUS_SESSION_BUS_ADDRESS"] = desktop.bus()
         else:

@@ -9,12 +9,9 @@ from .processes import wait_until
 # Only what a registry listener and node factories need: no audio, no devices.
 CONFIGURATION = """context.properties = { core.daemon = true core.name = pipewire-0 support.dbus = false }
 context.spa-libs = { videotestsrc = videotestsrc/libspa-videotestsrc support.* = support/libspa-support }
-context.modules = [
-    { name = libpipewire-module-protocol-native } { name = libpipewire-module-metadata }
+context.modules = [ { name = libpipewire-module-protocol-native } { name = libpipewire-module-metadata }
     { name = libpipewire-module-spa-node-factory } { name = libpipewire-module-client-node }
-    { name = libpipewire-module-access } { name = libpipewire-module-adapter }
-    { name = libpipewire-module-link-factory }
-]
+    { name = libpipewire-module-access } { name = libpipewire-module-adapter } { name = libpipewire-module-link-factory } ]
 """
 
 

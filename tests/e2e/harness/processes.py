@@ -1,5 +1,6 @@
 """Helper processes in sessions of their own, every one ended when their owner closes."""
 
+import contextlib
 import os
 import signal
 import subprocess
@@ -29,9 +30,7 @@ class Processes:
 
     def close(self):
         for process in reversed(self.started):
-            try:
+            with contextlib.suppress(ProcessLookupError):
                 os.killpg(process.pid, signal.SIGKILL)
-            except ProcessLookupError:
-                pass
             process.wait()
         self.started.clear()

@@ -62,8 +62,6 @@ class VirtualPointer:
             payload, self.received = self.received[8:word >> 16], self.received[word >> 16:]
             if target == callback:
                 return
-            if target == 1 and word & 0xFFFF == 0:
-                raise RuntimeError("Wayland protocol error: " + payload[12:].split(b"\0")[0].decode())
             if target == self.registry and word & 0xFFFF == 0:
                 name, length = struct.unpack_from("<II", payload)
                 self.globals[payload[8:8 + length - 1].decode()] = name

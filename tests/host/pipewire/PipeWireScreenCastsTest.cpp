@@ -7,13 +7,12 @@
 
 #include "platform/pipewire/PipeWireScreenCasts.h"
 #include "platform/pipewire/ScreenCastGraph.h"
-#include "tests/e2e/support/PipeWireDaemon.h"
-#include "tests/e2e/support/TemporaryFolder.h"
+#include "tests/host/pipewire/PipeWireDaemon.h"
+#include "tests/unit/platform/TemporaryFolder.h"
 
 namespace tessaro {
 namespace {
 
-using e2e::PipeWireDaemon;
 using Strings = std::vector<std::string>;
 
 TEST(ScreenCastGraph, ScreenCastSourcesNamedByWhoReceivesThem)
@@ -109,7 +108,7 @@ void useRuntimeFolder(const std::string& folder)
 
 TEST(PipeWireScreenCasts, SeesAScreenCastNotACameraAndNamesItsReceiver)
 {
-    const e2e::TemporaryFolder folder;
+    const TemporaryFolder folder;
     PipeWireDaemon daemon(folder.path());
     useRuntimeFolder(daemon.runtimeFolder());
     daemon.createNode("videotestsrc", PipeWireDaemon::camera());
@@ -132,7 +131,7 @@ TEST(PipeWireScreenCasts, SeesAScreenCastNotACameraAndNamesItsReceiver)
 
 TEST(PipeWireScreenCasts, APipeWireThatIsMissingGoesAwayOrHangsTellsNothing)
 {
-    const e2e::TemporaryFolder folder;
+    const TemporaryFolder folder;
     useRuntimeFolder(folder.path());
     EXPECT_EQ(PipeWireScreenCasts().activeScreenCasts(), Strings {}) << "missing";
 
