@@ -61,7 +61,8 @@ class Context:
             elif time.monotonic() > deadline:
                 problem = f"reported no {kind!r} within {timeout} s"
             if problem:
-                raise BenchError(f"{launch.program.name} {problem}; it wrote:\n" + launch.output()[-2000:])
+                raise BenchError(f"{launch.program.name} {problem}; it wrote:\n" + launch.output()[-2000:]
+                                 + launch.output("errors")[-2000:])
             time.sleep(0.005)
 
     def alternating(self, runs, *programs):

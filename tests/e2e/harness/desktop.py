@@ -1,6 +1,7 @@
 """A desktop of the caller's own, started headless; the X11 one is an X server with
 openbox (Xvfb, or Xorg's dummy driver for two monitors), driven with xdotool."""
 
+import importlib
 import os
 import subprocess
 
@@ -23,9 +24,9 @@ OPENBOX = """<openbox_config xmlns="http://openbox.org/3.4/rc">
 
 
 def start_desktop(kind, folder, screens=1):
-    from .mutter import Mutter
-    from .sway import Sway
-    desktop = {"x11": X11, "sway": Sway, "mutter": Mutter}[kind.lower()](folder)
+    """"x11", "sway" or "mutter"; the last is driven through Debian's python3 GLib bindings."""
+    kind = kind.lower()
+    desktop = (X11 if kind == "x11" else getattr(importlib.import_module("." + kind, __package__), kind.title()))(folder)
     try:
         desktop.start(screens)
     except BaseException:
