@@ -29,7 +29,11 @@ class Session:
         self.options = options
         self.folder = tempfile.mkdtemp(prefix="tessaro-e2e-")
         self.processes = Processes(self.folder)
-        self.desktop = start_desktop(options.desktop, self.folder, options.screens)
+        try:
+            self.desktop = start_desktop(options.desktop, self.folder, options.screens)
+        except BaseException:
+            shutil.rmtree(self.folder, ignore_errors=True)
+            raise
         self.service = self.launch = self.pipewire = self.window = None
 
     def close(self):
