@@ -42,6 +42,13 @@ std::size_t utf16Length(std::string_view utf8)
     return units;
 }
 
+// The engine asks a value that is no object whether it is a function by converting it
+// to one, which raises for undefined and null and costs a stack trace each time.
+bool isFunction(JSCValue* value)
+{
+    return jsc_value_is_object(value) && jsc_value_is_function(value);
+}
+
 bool isHighSurrogate(int unit)
 {
     return (unit & 0xfc00) == 0xd800;
@@ -63,7 +70,7 @@ public:
         ValuePtr replacement;
         if (jsc_value_is_object(value)) {
             const auto toJSON = checked(jsc_value_object_get_property(value, "toJSON"));
-            if (jsc_value_is_function(toJSON.get())) {
+            if (isFunction(toJSON.get())) {
                 replacement
                     = checked(jsc_value_object_invoke_method(value, "toJSON", G_TYPE_STRING, key.c_str(), G_TYPE_NONE));
                 value = replacement.get();
@@ -77,7 +84,7 @@ public:
             return number(jsc_value_to_double(value));
         if (jsc_value_is_string(value))
             return text(value);
-        if (jsc_value_is_undefined(value) || jsc_value_is_function(value))
+        if (jsc_value_is_undefined(value) || isFunction(value))
             return std::nullopt;
         if (jsc_value_is_array(value))
             return array(value, depth + 1);
