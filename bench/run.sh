@@ -47,15 +47,8 @@ echo "bench: building in $build" >&2
 cmake -S "$repository" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DTESSARO_BUILD_TESTS=OFF -DTESSARO_BUILD_BENCH=ON --no-warn-unused-cli >/dev/null
 ninja -C "$build" tessaro-local exam-service tessaro-web-extension >&2
-if ninja -C "$build" -t targets all | grep -q '^tessaro-bench-floor:'; then
-    ninja -C "$build" tessaro-bench-floor >&2
-    floor=$build/bench/tessaro-bench-floor
-else
-    # The top level does not include bench/ (yet): the floor builds on its own.
-    cmake -S "$bench" -B "$build/bench-floor" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-    ninja -C "$build/bench-floor" >&2
-    floor=$build/bench-floor/tessaro-bench-floor
-fi
+ninja -C "$build" tessaro-bench-floor >&2
+floor=$build/bench/tessaro-bench-floor
 
 mkdir -p "$out"
 # No byte-code caches in the source tree.
@@ -67,9 +60,13 @@ cd "$bench"
 # which no request can leave, and a process list holding only the run's own processes,
 # so nothing else on the machine changes what Tessaro's process scan finds (or makes its
 # launch gate stop at an alert).
+# In a process list of its own, another session's X server looks gone, so the run's X
+# server would take its display number: the run's X sockets get a folder of their own.
 isolated=(unshare --net --pid --fork --mount-proc)
 if "${isolated[@]}" true 2>/dev/null; then
-    "${isolated[@]}" -- sh -c 'ip link set lo up && "$@"' sh "${run[@]}"
+    mkdir -p /tmp/.X11-unix
+    "${isolated[@]}" -- sh -c 'mount -t tmpfs -o mode=1777 tmpfs /tmp/.X11-unix && ip link set lo up && "$@"' \
+        sh "${run[@]}"
 elif unshare --net true 2>/dev/null; then
     echo "bench: no process namespace here; other processes count in the process scans" >&2
     unshare --net -- sh -c 'ip link set lo up && "$@"' sh "${run[@]}"

@@ -19,8 +19,6 @@ from .gate import Gate
 
 BENCHMARKS = {"startup": startup, "bridge": bridge, "downloads": downloads, "save": save, "idle": idle}
 
-# The leaner settings: GTK drawing with cairo, WebKit without compositing.
-LEAN_ENVIRONMENT = {"GSK_RENDERER": "cairo", "WEBKIT_DISABLE_COMPOSITING_MODE": "1"}
 
 
 def options(arguments):
@@ -30,7 +28,7 @@ def options(arguments):
     parser.add_argument("--out", required=True, help="folder for results.md, results.json and logs")
     parser.add_argument("--only", default=",".join(BENCHMARKS), help="comma-separated: " + ", ".join(BENCHMARKS))
     parser.add_argument("--lean", action="store_true", help="run both programs with " +
-                        " ".join(f"{key}={value}" for key, value in LEAN_ENVIRONMENT.items()))
+                        " ".join(f"{key}={value}" for key, value in programs.DRAWING_AS_TESSARO.items()))
     parser.add_argument("--env", action="append", default=[], metavar="KEY=VALUE",
                         help="set this in both programs' environment (repeatable)")
     parser.add_argument("--startup-runs", type=int, default=7)
@@ -60,9 +58,11 @@ def main(arguments):
     os.makedirs(chosen.out, exist_ok=True)
     logs = os.path.join(chosen.out, "logs")
     os.makedirs(logs, exist_ok=True)
-    work = tempfile.mkdtemp(prefix="work-", dir=chosen.out)
+    # The launches' homes in /tmp: the engine puts its bus proxy's sockets under the cache
+    # folder, and a socket's path must stay short.
+    work = tempfile.mkdtemp(prefix="tessaro-bench-")
     repository = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-    engine_environment = dict(LEAN_ENVIRONMENT) if chosen.lean else {}
+    engine_environment = dict(programs.DRAWING_AS_TESSARO) if chosen.lean else {}
     engine_environment.update(pair.split("=", 1) for pair in chosen.env)
     started = time.monotonic()
     results = {
@@ -78,7 +78,8 @@ def main(arguments):
     page = os.path.join(repository, "bench", "pages", "bench.html")
     service_binary = os.path.join(chosen.build, "tools", "exam-service", "exam-service")
     floor = os.path.abspath(chosen.floor)
-    program_set = {"floor": programs.floor(floor), "delayed_floor": programs.delayed_floor(floor),
+    program_set = {"floor": programs.floor(floor), "drawing_floor": programs.drawing_floor(floor),
+                   "delayed_drawing_floor": programs.delayed_drawing_floor(floor),
                    "tessaro": programs.tessaro(os.path.join(chosen.build, "tessaro-local"))}
     # The desktop's sockets in /tmp, as a socket's path must stay short.
     desktop_folder = tempfile.mkdtemp(prefix="tessaro-bench-desktop-")

@@ -17,7 +17,8 @@ class Context:
         self.gate = gate
         self.desktop = desktop
         self.floor = programs["floor"]
-        self.delayed_floor = programs["delayed_floor"]
+        self.drawing_floor = programs["drawing_floor"]
+        self.delayed_drawing_floor = programs["delayed_drawing_floor"]
         self.tessaro = programs["tessaro"]
         self.folder = folder
         self.engine_environment = engine_environment
@@ -32,7 +33,8 @@ class Context:
         self.seen = len(self.service.reports())
         self.pending.clear()
         self.gate.opened.clear()
-        launch = Launch(program.command(mode), self.desktop, self.folder, self.engine_environment, bus=True)
+        launch = Launch(program.command(mode), self.desktop, self.folder,
+                        dict(self.engine_environment, **program.environment), bus=True)
         launch.program = program
         return launch
 

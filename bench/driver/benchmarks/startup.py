@@ -8,7 +8,10 @@ Tessaro loads the page only after its status request, a second after start, and 
 figure leaves that second out, as the goal has it. But what Tessaro did in that second
 (GTK, the window, its first frame, the engine's network process) then cost the page
 nothing, while the floor loading at once waits for all of it. So the figure is also
-held, like for like, against the floor loading after the same second, less that second."""
+held, like for like, against the floor loading after the same second, less that second.
+
+The floor the goal holds it to draws as Tessaro draws; the floor at the engine's
+defaults is shown beside it."""
 
 from ..rows import ratio_at_most, row
 
@@ -16,7 +19,7 @@ TIMEOUT = 60
 
 
 def run(context):
-    programs = (context.tessaro, context.delayed_floor, context.floor)
+    programs = (context.tessaro, context.delayed_drawing_floor, context.drawing_floor, context.floor)
     runs = {program.name: [] for program in programs}
     for index, order in context.alternating(context.options.startup_runs, *programs):
         for program in order:
@@ -33,12 +36,15 @@ def run(context):
             })
             context.say(f"startup {index + 1} {program.name}: {startup:.0f} ms")
     ours = [run["startupMs"] for run in runs[context.tessaro.name]]
-    delayed = [run["startupMs"] for run in runs[context.delayed_floor.name]]
-    immediate = [run["startupMs"] for run in runs[context.floor.name]]
+    delayed = [run["startupMs"] for run in runs[context.delayed_drawing_floor.name]]
+    immediate = [run["startupMs"] for run in runs[context.drawing_floor.name]]
+    defaults = [run["startupMs"] for run in runs[context.floor.name]]
     goal = row("start-up: start -> launch page loaded (Tessaro less its 1 s status wait)", "ms",
-               ours, context.floor.name, immediate, "<= 1.10 x floor", None)
+               ours, context.drawing_floor.name, immediate, "<= 1.10 x floor", None)
     goal["met"] = ratio_at_most(goal, 1.10)
     like = row("start-up, like for like: both load at 1 s, both less that second", "ms",
-               ours, context.delayed_floor.name, delayed, "<= 1.10 x floor", None)
+               ours, context.delayed_drawing_floor.name, delayed, "<= 1.10 x floor", None)
     like["met"] = ratio_at_most(like, 1.10)
-    return {"runs": runs, "rows": [goal, like]}
+    shown = row("start-up against the floor at the engine's defaults", "ms", ours, context.floor.name, defaults,
+                "(shown)", None)
+    return {"runs": runs, "rows": [goal, like, shown]}
