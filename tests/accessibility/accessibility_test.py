@@ -1,22 +1,27 @@
 #!/usr/bin/python3
-"""Tessaro as a screen reader meets it: tessaro-local on an X server of its own (Xvfb and
+"""Tessaro as a screen reader meets it: tessaro-local on the harness's X11 desktop (Xvfb and
 openbox) with a session bus and the accessibility bus of at-spi2-core, read over AT-SPI.
 One case per run, named on the command line; ctest runs each. Exit status 0 passed,
 1 failed, 77 skipped (the reason is printed)."""
 
 import argparse
+import contextlib
+import glob
 import os
 import shutil
-import subprocess
 import sys
 import tempfile
-import threading
-import time
 
 import gi
 
 gi.require_version("Atspi", "2.0")
 from gi.repository import Atspi, GLib  # noqa: E402
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
+from harness.desktop import start_desktop  # noqa: E402
+from harness.launch import Launch  # noqa: E402
+from harness.processes import wait_until  # noqa: E402
+from harness.service import ExamService  # noqa: E402
 
 SKIPPED = 77
 PAGE_TITLE = "Accessible exam"
@@ -27,84 +32,14 @@ class Skip(Exception):
 
 
 def wait_for(what, probe, seconds):
-    deadline = time.monotonic() + seconds
-    while True:
-        found = probe()
-        if found:
-            return found
-        if time.monotonic() > deadline:
-            raise AssertionError("not seen within %d s: %s" % (seconds, what))
-        time.sleep(0.25)
+    found = wait_until(probe, seconds, 0.25)
+    if not found:
+        raise AssertionError("not seen within %d s: %s" % (seconds, what))
+    return found
 
 
-class Desktop:
-    """Xvfb, openbox, a session bus and the accessibility bus, all in one folder."""
-
-    def __init__(self, folder):
-        self.folder = folder
-        self.processes = []
-        try:
-            self.start_all()
-        except Exception:
-            self.close()
-            raise
-
-    def start_all(self):
-        folder = self.folder
-        self.environment = dict(os.environ, HOME=folder + "/home", XDG_RUNTIME_DIR=folder, TMPDIR=folder)
-        for name in ("XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME", "NO_AT_BRIDGE", "GTK_A11Y"):
-            self.environment.pop(name, None)
-        os.makedirs(folder + "/home/Downloads")
-        self.environment["DISPLAY"] = ":" + self.first_line(
-            ["Xvfb", "-displayfd", "1", "-screen", "0", "1280x800x24", "-nolisten", "tcp", "-noreset"])
-        with open(folder + "/openbox.xml", "w") as config:
-            config.write('<openbox_config xmlns="http://openbox.org/3.4/rc">'
-                         "<focus><focusNew>yes</focusNew></focus></openbox_config>")
-        self.start(["openbox", "--sm-disable", "--config-file", folder + "/openbox.xml"])
-        wait_for("the window manager", lambda: "window id" in self.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"]), 20)
-        self.environment["DBUS_SESSION_BUS_ADDRESS"] = self.first_line(
-            ["dbus-daemon", "--session", "--nofork", "--print-address=1"])
-        os.environ.update(DISPLAY=self.environment["DISPLAY"],
-                          DBUS_SESSION_BUS_ADDRESS=self.environment["DBUS_SESSION_BUS_ADDRESS"])
-        self.start(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"])
-        Atspi.init()
-
-    def start(self, argv, stdout=None):
-        log = open(os.path.join(self.folder, os.path.basename(argv[0]) + ".log"), "a")
-        process = subprocess.Popen(argv, env=self.environment, stdout=stdout or log, stderr=log,
-                                   stdin=subprocess.DEVNULL, text=True)
-        self.processes.append(process)
-        return process
-
-    def first_line(self, argv):
-        return self.start(argv, stdout=subprocess.PIPE).stdout.readline().strip()
-
-    def run(self, argv):
-        return subprocess.run(argv, env=self.environment, capture_output=True, text=True, timeout=20).stdout
-
-    def close(self):
-        for process in reversed(self.processes):
-            process.terminate()
-            try:
-                process.wait(5)
-            except subprocess.TimeoutExpired:
-                process.kill()
-
-
-class Tessaro:
-    """tessaro-local with its standard output read line by line."""
-
-    def __init__(self, desktop, binary, arguments=()):
-        self.lines = []
-        self.process = desktop.start([binary, *arguments], stdout=subprocess.PIPE)
-        threading.Thread(target=self.read, daemon=True).start()
-
-    def read(self):
-        for line in self.process.stdout:
-            self.lines.append(line.rstrip("\n"))
-
-    def wait_for_line(self, line, seconds=20):
-        wait_for("the line %r (lines so far: %r)" % (line, self.lines), lambda: line in self.lines, seconds)
+def wait_for_line(tessaro, line, seconds=20):
+    wait_for("the line %r (lines so far: %r)" % (line, tessaro.lines()), lambda: line in tessaro.lines(), seconds)
 
 
 def application_of(pid):
@@ -128,18 +63,15 @@ def descendants(node, depth=0):
 
 def find(pid, role, name):
     """The first object of the program with that role and name, or None."""
-    application = application_of(pid)
-    for node in descendants(application) if application else ():
-        try:
+    for node in descendants(application_of(pid)):
+        with contextlib.suppress(GLib.Error):
             if node.get_role() == role and node.get_name() == name:
                 return node
-        except GLib.Error:
-            continue
     return None
 
 
 def wait_for_object(tessaro, role, name, seconds=20):
-    return wait_for("%s named %r" % (role.value_nick, name), lambda: find(tessaro.process.pid, role, name), seconds)
+    return wait_for("%s named %r" % (role.value_nick, name), lambda: find(tessaro.pid, role, name), seconds)
 
 
 def toolkit_at_least(gtk_version, major, minor):
@@ -163,37 +95,36 @@ def exam_page(context):
     button = wait_for_object(tessaro, Atspi.Role.PUSH_BUTTON, "Hand in")
     assert button.get_action_name(0) in ("click", "press", "activate"), button.get_action_name(0)
     button.do_action(0)
-    tessaro.wait_for_line("handed in: ")
-    assert tessaro.lines[tessaro.lines.index("handed in: ") - 1] == "log", tessaro.lines
+    wait_for_line(tessaro, "handed in: ")
+    assert tessaro.lines()[tessaro.lines().index("handed in: ") - 1] == "log", tessaro.lines()
 
 
 def keyboard(context):
     context.start_service()
     tessaro = context.start_tessaro()
-    window = context.desktop.run(["xdotool", "search", "--sync", "--onlyvisible", "--name", PAGE_TITLE]).split()[0]
+    window = wait_for("the exam window", lambda: context.desktop.windows(name=PAGE_TITLE), 30)[0]
     context.desktop.run(["xdotool", "windowactivate", "--sync", window])
     steps = [
-        (["Tab"], "focus answer"),
+        (["key", "Tab"], "focus answer"),
         (["type", "42"], None),
-        (["Tab"], "focus hand-in"),
-        (["shift+Tab"], "focus answer"),
-        (["Insert"], "key Insert"),
-        (["Caps_Lock"], "key CapsLock"),
-        (["Tab", "Return"], "handed in: 42"),
-        (["space"], None),
+        (["key", "Tab"], "focus hand-in"),
+        (["key", "shift+Tab"], "focus answer"),
+        (["key", "Insert"], "key Insert"),
+        (["key", "Caps_Lock"], "key CapsLock"),
+        (["key", "Tab", "Return"], "handed in: 42"),
+        (["key", "space"], None),
     ]
-    for keys, line in steps:
-        command = keys if keys[0] == "type" else ["key", *keys]
+    for command, line in steps:
         context.desktop.run(["xdotool", *command])
         if line:
-            tessaro.wait_for_line(line, 10)
-    wait_for("Space pressing the button", lambda: tessaro.lines.count("handed in: 42") == 2, 10)
+            wait_for_line(tessaro, line, 10)
+    wait_for("Space pressing the button", lambda: tessaro.lines().count("handed in: 42") == 2, 10)
 
 
 def launch_gate_alert(context):
     tool = os.path.join(context.folder, "flameshot")
     shutil.copy("/bin/sleep", tool)
-    context.desktop.start([tool, "600"])
+    context.desktop.processes.start([tool, "600"], "flameshot")
     tessaro = context.start_tessaro()
     # GTK before 4.14 makes every message dialog a plain dialog, whatever role it is given.
     role = Atspi.Role.ALERT if toolkit_at_least(context.gtk_version, 4, 14) else Atspi.Role.DIALOG
@@ -203,7 +134,7 @@ def launch_gate_alert(context):
     assert any(text.startswith("You need to close the following applications") and text.endswith("\n\nflameshot")
                for text in texts), texts
     wait_for_object(tessaro, Atspi.Role.PUSH_BUTTON, "Quit").do_action(0)
-    assert tessaro.process.wait(10) == 0
+    assert tessaro.wait(10) == 0
 
 
 def error_page(context):
@@ -215,33 +146,48 @@ def error_page(context):
     wait_for_object(tessaro, Atspi.Role.HEADING, title)
     wait_for("the error page's text", lambda: any(
         "Tessaro could not load your exam" in text_of(node)
-        for node in descendants(application_of(tessaro.process.pid))), 20)
+        for node in descendants(application_of(tessaro.pid))), 20)
 
 
 def text_of(node):
     """What a screen reader reads of a page's element: its name, else its text."""
-    if node.get_name():
-        return node.get_name()
-    return Atspi.Text.get_text(node, 0, -1) if node.get_text_iface() else ""
+    return node.get_name() or (Atspi.Text.get_text(node, 0, -1) if node.get_text_iface() else "")
 
 
 CASES = {case.__name__: case for case in (exam_page, keyboard, launch_gate_alert, error_page)}
 
 
 class Context:
+    """The desktop, its session bus with the accessibility bus on it, and what a case starts."""
+
     def __init__(self, options, folder):
         self.options = options
         self.gtk_version = options.gtk_version
         self.folder = folder
-        self.desktop = Desktop(folder)
+        self.closers = []
+
+    def start_desktop(self):
+        for name in ("NO_AT_BRIDGE", "GTK_A11Y"):
+            os.environ.pop(name, None)
+        self.desktop = start_desktop("x11", self.folder)
+        self.closers.append(self.desktop.close)
+        os.environ.update(DISPLAY=self.desktop.tools["DISPLAY"], DBUS_SESSION_BUS_ADDRESS=self.desktop.bus(),
+                          XDG_RUNTIME_DIR=self.desktop.runtime)
+        self.desktop.processes.start(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"], "at-spi-bus",
+                                     dict(os.environ))
+        Atspi.init()
 
     def start_service(self):
-        self.desktop.start([self.options.exam_service, "--launch-page", self.options.page])
-        log = os.path.join(self.folder, "exam-service.log")
-        wait_for("the exam service", lambda: "exam-service listening on" in open(log).read(), 10)
+        self.closers.append(ExamService(self.options.exam_service, self.folder, ["--launch-page", self.options.page]).close)
 
     def start_tessaro(self):
-        return Tessaro(self.desktop, self.options.tessaro)
+        tessaro = Launch([self.options.tessaro], self.desktop, self.folder, bus=True)
+        self.closers.append(tessaro.stop)
+        return tessaro
+
+    def close(self):
+        for close in reversed(self.closers):
+            close()
 
 
 def main():
@@ -253,22 +199,20 @@ def main():
     parser.add_argument("--gtk-version", required=True)
     options = parser.parse_args()
     folder = tempfile.mkdtemp(prefix="tessaro-a11y-")
-    context = None
+    context = Context(options, folder)
     try:
-        context = Context(options, folder)
+        context.start_desktop()
         CASES[options.case](context)
     except Skip as reason:
         print("skipped:", reason)
         return SKIPPED
     except Exception as failure:  # any failure is reported with the desktop processes' logs
         print("failed: %s: %s" % (type(failure).__name__, failure))
-        for name in sorted(os.listdir(folder)):
-            if name.endswith(".log"):
-                print("--", name, "--\n" + open(os.path.join(folder, name), errors="replace").read()[-3000:])
+        for log in sorted(glob.glob(folder + "/**/*.log", recursive=True)):
+            print("--", log, "--\n" + open(log, errors="replace").read()[-3000:])
         return 1
     finally:
-        if context:
-            context.desktop.close()
+        context.close()
         shutil.rmtree(folder, ignore_errors=True)
     return 0
 
