@@ -36,8 +36,7 @@ TEST_P(WindowOnEachDesktop, StartingEmptiesTheSelectionsAndShowsTheExamFullScree
 
     startExam();
     EXPECT_EQ(selection("clipboard", true), std::nullopt);
-    if (primary)
-        EXPECT_EQ(selection("primary", true), std::nullopt);
+    EXPECT_EQ(primary ? selection("primary", true) : std::nullopt, std::nullopt);
     EXPECT_TRUE(waitForOutput("Was able to lock? true"));
     EXPECT_NE(call("fullscreen"), false);
     EXPECT_EQ(waitForReport({ { "kind", "loaded" } })->at("handlers"),

@@ -15,12 +15,11 @@ import shutil
 import subprocess
 import sys
 import tempfile
-import time
 
 from .desktop import start_desktop
 from .launch import Launch
 from .pipewire import PipeWire
-from .processes import Processes
+from .processes import Processes, wait_until
 from .service import ExamService
 
 
@@ -102,16 +101,16 @@ ACTIONS = {
 
 
 def answer(session, request):
-    deadline = time.monotonic() + request.get("timeout", 0)
-    while True:
-        result = ACTIONS[request["do"]](session, request)
+    results = []
+
+    def done():
+        results.append(ACTIONS[request["do"]](session, request))
         if "until" in request:
-            done = result == request["until"]
-        else:
-            done = not isinstance(result, list) or len(result) >= request.get("count", 1)
-        if done or time.monotonic() >= deadline:
-            return result
-        time.sleep(0.05)
+            return results[-1] == request["until"]
+        return not isinstance(results[-1], list) or len(results[-1]) >= request.get("count", 1)
+
+    wait_until(done, request.get("timeout", 0))
+    return results[-1]
 
 
 def main():
