@@ -13,7 +13,6 @@ namespace tessaro::testing {
 
 inline const Endpoints testEndpoints { "https://status.exam.test/status.json", "https://exam.test/native-launch" };
 inline const std::string launchPage = testEndpoints.launchPageURL + "?examkey=";
-inline const std::string errorPage = "resource:///org/tessaro/Tessaro/error.html";
 
 // An exam view controller on the fake host, its view loaded as the shell would.
 class ExamView {
@@ -34,7 +33,7 @@ public:
     void answerStatus(HttpFetch fetch)
     {
         host.clock.advance(ViewController::statusCheckDelaySeconds);
-        host.http.completeFetch(0, std::move(fetch));
+        host.http.fetches.at(0).completion(std::move(fetch));
         host.clock.advance(0);
     }
 

@@ -2,15 +2,103 @@
 
 #include <algorithm>
 #include <functional>
+#include <map>
+#include <memory>
 #include <optional>
+#include <utility>
 
 #include "platform/Host.h"
+#include "platform/Window.h"
 #include "tests/support/FakeServices.h"
-#include "tests/support/FakeWebView.h"
-#include "tests/support/FakeWindow.h"
-#include "tests/support/VirtualClock.h"
 
 namespace tessaro::testing {
+
+class FakeWindow final : public Window, Recorder {
+public:
+    using Recorder::Recorder;
+
+    void setDelegate(WindowDelegate& delegate) override { m_delegate = &delegate; }
+    void addSubview(WebView& webView) override { subview = &webView; }
+    void fillScreen() override { record("window.fillScreen"); }
+    void enterFullScreen(std::function<void(bool locked)> done) override
+    {
+        record("window.enterFullScreen");
+        m_pendingFullScreen = std::move(done);
+        if (immediateFullScreenAnswer)
+            answerFullScreen(*immediateFullScreenAnswer);
+    }
+    bool excludeFromCapture() override
+    {
+        record("window.excludeFromCapture");
+        return false;
+    }
+
+    // Shows the window (the platform's map), gives it the keyboard focus.
+    void appear() { m_delegate->viewDidAppear(); }
+    void becomeKey() { m_delegate->windowDidBecomeKey(); }
+    // Answers the pending full-screen request as the window manager would.
+    void answerFullScreen(bool locked) { std::exchange(m_pendingFullScreen, nullptr)(locked); }
+
+    // When set, full-screen requests are answered at once with this.
+    std::optional<bool> immediateFullScreenAnswer = true;
+    WebView* subview = nullptr;
+
+private:
+    WindowDelegate* m_delegate = nullptr;
+    std::function<void(bool)> m_pendingFullScreen;
+};
+
+class FakeOpenPanelRequest final : public OpenPanelRequest {
+public:
+    void answer(std::optional<std::string> chosenFile) override { answers.push_back(std::move(chosenFile)); }
+    std::vector<std::optional<std::string>> answers;
+};
+
+class FakeWebView final : public WebView {
+public:
+    void setCustomUserAgent(const std::string& agent) override { userAgent = agent; }
+    void startEngine() override { engineStartedWith = userAgent; }
+    void setPolicy(WebViewPolicy& newPolicy) override { policy = &newPolicy; }
+    void setNavigationDelegate(NavigationDelegate& delegate) override { m_navigationDelegate = &delegate; }
+    void setUIDelegate(UIDelegate& delegate) override { m_uiDelegate = &delegate; }
+    void addScriptMessageHandler(ScriptMessageHandler& handler, const std::string& name) override
+    {
+        m_handlers[name] = &handler;
+    }
+    void load(const std::string& address) override { loads.push_back(address); }
+    void evaluateJavaScript(const std::string& script) override { scripts.push_back(script); }
+    void setPressureConfiguration(PressureBehavior behavior) override { pressureConfigurations.push_back(behavior); }
+
+    // What a page can do: post under a name (delivered only when a handler has that
+    // name), finish a navigation, ask for a file.
+    bool postMessage(const std::string& name, const nlohmann::json& body)
+    {
+        const auto handler = m_handlers.find(name);
+        if (handler == m_handlers.end())
+            return false;
+        handler->second->didReceiveScriptMessage(name, body);
+        return true;
+    }
+    void finishNavigation() { m_navigationDelegate->didFinishNavigation(); }
+    std::shared_ptr<FakeOpenPanelRequest> requestFile()
+    {
+        auto request = std::make_shared<FakeOpenPanelRequest>();
+        m_uiDelegate->runOpenPanel(request);
+        return request;
+    }
+
+    std::string userAgent;
+    std::optional<std::string> engineStartedWith;
+    std::vector<std::string> loads;
+    std::vector<std::string> scripts;
+    std::vector<PressureBehavior> pressureConfigurations;
+    WebViewPolicy* policy = nullptr;
+
+private:
+    NavigationDelegate* m_navigationDelegate = nullptr;
+    UIDelegate* m_uiDelegate = nullptr;
+    std::map<std::string, ScriptMessageHandler*> m_handlers;
+};
 
 // The whole host in memory, with a virtual clock, recording what the core asks of it.
 // The services without state of their own are the host's own operations.

@@ -42,15 +42,12 @@ TEST(AppDelegate, ALaunchLinkStoresItsFirstPathSegmentAsTheExamKey)
     const std::pair<std::vector<std::string>, std::string> cases[] = {
         { { "tessaro://launch/KEY123" }, "KEY123" },
         { { "tessaro://launch/first/second" }, "first" },
-        { { "tessaro://launch//x" }, "x" },
         { { "tessaro://launch/caf%C3%A9%20key?q=1#f" }, "caf\xc3\xa9 key" },
-        { { "tessaro:///only-path" }, "only-path" },
         { { "TESSARO://launch/upper" }, "upper" },
         { { "tessaro://launch/one", "tessaro://launch/two" }, "one" },
         { { "tessaro://launch" }, "kept" },
         { { "tessaro://launch?examkey=x" }, "kept" },
         { {}, "kept" },
-        { { "https://example.org/other" }, "kept" },
     };
     for (const auto& [links, key] : cases) {
         Shell shell;

@@ -1,5 +1,3 @@
-// The page bridge: each message, the running-application report, the security answer.
-
 #include <gtest/gtest.h>
 
 #include "bridge/RunningApplicationReport.h"
@@ -13,17 +11,7 @@ namespace {
 
 using nlohmann::json;
 
-class MessageDispatchTest : public ControllerFixture {
-protected:
-    void post(const std::string& name, const json& body)
-    {
-        host.output.lines.clear();
-        host.calls.clear();
-        takePageCalls();
-        ASSERT_TRUE(page().postMessage(name, body));
-        host.clock.advance(0);
-    }
-};
+using MessageDispatchTest = ControllerFixture;
 
 TEST_F(MessageDispatchTest, EachMessageWritesItsNameThenTakesOnlyTheBodyItNeeds)
 {
@@ -38,8 +26,6 @@ TEST_F(MessageDispatchTest, EachMessageWritesItsNameThenTakesOnlyTheBodyItNeeds)
         // "log" writes the body's text form as one line.
         { "log", R"("hello from the exam page")", { "log", "hello from the exam page" } },
         { "log", R"("two\nlines\r\tand \u001b[31mcolour")", { "log", "two\\nlines\\r\\tand \\x1b[31mcolour" } },
-        { "log", "null", { "log", "null" } },
-        { "log", R"([1, "a"])", { "log", R"([1,"a"])" } },
         { "log", "{\"k\": \"v\\n\xc3\xa9\"}", { "log", "{\"k\":\"v\\n\xc3\xa9\"}" } },
         // "processes" and "quit" take any body.
         { "processes", R"({"a": {"b": 1.5}})", { "processes" }, { pageCall("processes", "[]") } },
@@ -49,26 +35,22 @@ TEST_F(MessageDispatchTest, EachMessageWritesItsNameThenTakesOnlyTheBodyItNeeds)
           { "security" },
           { pageCall("security", securityResponse("KEY123")) } },
         { "security", R"("KEY123")", { "security" } },
-        { "security", R"(["KEY123"])", { "security" } },
-        { "security", R"({})", { "security" } },
         { "security", R"({"examkey": "k", "n": 1})", { "security" } },
-        { "security", R"({"examkey": "k", "a": null})", { "security" } },
-        { "security", R"({"examKey": "k"})", { "security" } },
         // "download" needs a dictionary of text with "url" and "name".
         { "download", R"({"url": "https://f.test/a"})", { "download" } },
-        { "download", R"({"name": "a.txt"})", { "download" } },
-        { "download", R"({"url": "https://f.test/a", "name": "a.txt", "size": 3})", { "download" } },
         { "download",
           R"({"url": "https://f.test/a", "name": "a.txt"})",
           { "download", R"({"name":"a.txt","url":"https://f.test/a"})" } },
         // "saveFile" needs a dictionary of text with "filename" and "content".
         { "saveFile", R"({"filename": "a.txt", "content": 5})", { "saveFile" } },
         { "saveFile", R"({"filename": "a.txt"})", { "saveFile", needsBoth } },
-        { "saveFile", R"({"content": "x"})", { "saveFile", needsBoth } },
         { "quit", R"({"examkey": "k"})", { "quit" } },
     };
     for (const auto& [name, body, lines, pageCalls] : cases) {
-        post(name, json::parse(body));
+        host.output.lines.clear();
+        host.calls.clear();
+        ASSERT_TRUE(page().postMessage(name, json::parse(body)));
+        host.clock.advance(0);
         EXPECT_EQ(host.output.lines, lines) << body;
         EXPECT_EQ(takePageCalls(), pageCalls) << body;
     }
@@ -89,7 +71,6 @@ TEST(MessageBody, DeepOrBrokenBodiesArriveAsNull)
         { nested(257), false },
         { "[" + nested(255) + "," + nested(255) + "]", true },
         { R"(["s\"[[[[",)" + nested(255) + "]", true },
-        { R"(["s",)" + nested(256) + "]", false },
         { nested(100000), false },
     };
     for (const auto& [text, arrives] : cases)
@@ -98,19 +79,16 @@ TEST(MessageBody, DeepOrBrokenBodiesArriveAsNull)
 
 TEST(RunningApplicationReport, IsCompactJsonOfPairsAndEmptyRecords)
 {
-    EXPECT_EQ(runningApplicationsJSON({}), "[]");
     const std::vector<RunningApplication> applications {
         ApplicationData { "org.gnome.Nautilus", "Files" },
         runningApplication(std::nullopt, "bash"),
         runningApplication("id-only", std::nullopt),
         ApplicationData { "quote", "say \"hi\" it's" },
-        ApplicationData { "caf\xc3\xa9", "\xe8\xa9\xa6\xe9\xa8\x93" },
-        ApplicationData { "ctl", "a\nb" },
         ApplicationData { "bad", "x\xffy" },
     };
     EXPECT_EQ(runningApplicationsJSON(applications),
               "[[\"org.gnome.Nautilus\",\"Files\"],[],[],[\"quote\",\"say \\\"hi\\\" it's\"],"
-              "[\"caf\xc3\xa9\",\"\xe8\xa9\xa6\xe9\xa8\x93\"],[\"ctl\",\"a\\nb\"],[\"bad\",\"x\xef\xbf\xbdy\"]]");
+              "[\"bad\",\"x\xef\xbf\xbdy\"]]");
 }
 
 using ProcessesCommandTest = ControllerFixture;
@@ -121,13 +99,9 @@ TEST_F(ProcessesCommandTest, CommandsDuringAScanAreAnsweredTogetherByTheNextScan
     // versions of the list the answers carry, in order, and how many scans ran. A burst is
     // answered over several turns of the main loop, still by one scan.
     const std::tuple<std::string, std::string, std::size_t> cases[] = {
-        { "r", "0", 1 },
-        { "rr", "00", 2 },
-        { "rcr", "01", 2 },
-        { "rcrrcr", "0222", 2 },
-        { "rtcrttr", "011", 3 },
-        { "rttcttr", "01", 2 },
-        { std::string(251, 'r') + "c", "0" + std::string(250, '1'), 2 },
+        { "r", "0", 1 },         { "rcr", "01", 2 },
+        { "rcrrcr", "0222", 2 }, { "rtcrttr", "011", 3 },
+        { "rttcttr", "01", 2 },  { std::string(251, 'r') + "c", "0" + std::string(250, '1'), 2 },
     };
     const auto listOfVersion = [](char version) {
         return std::vector<RunningApplication> { ApplicationData { "list", std::string(1, version) } };
@@ -162,8 +136,6 @@ TEST(SecurityResponse, IsTheChainedDigestForTheDevelopmentConstants)
     const std::pair<std::string, std::string> cases[] = {
         { "", "dbc14995c8b9eecf36fef3f05bcbb7cdaff6003121c4cd4bbe48b2d0d6cd7e36" },
         { "KEY123", "7c64ef4e693be09fbd1324bc122d926f2789b7d4c10797aea50438b12aae633e" },
-        { "caf\xc3\xa9 \xe8\xa9\xa6\xe9\xa8\x93 \xf0\x9f\x98\x80",
-          "a32f5f783ed3760dba0ccf805d78b4a42c7c6f2405995b6fbc4c7d5f7396ad05" },
     };
     for (const auto& [examKey, answer] : cases)
         EXPECT_EQ(securityResponse(examKey), answer);
