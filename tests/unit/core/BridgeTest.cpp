@@ -71,6 +71,7 @@ TEST(MessageBody, DeepOrBrokenBodiesArriveAsNull)
         { nested(257), false },
         { "[" + nested(255) + "," + nested(255) + "]", true },
         { R"(["s\"[[[[",)" + nested(255) + "]", true },
+        { R"(["s",)" + nested(256) + "]", false },
         { nested(100000), false },
     };
     for (const auto& [text, arrives] : cases)

@@ -12,7 +12,7 @@ TEST(DiagnosticLine, NoTextCanEndItsLineOrDriveTheTerminal)
         { "plain text, quotes \" ' and \\ stay", "plain text, quotes \" ' and \\ stay" },
         { "a\nb\rc\td", "a\\nb\\rc\\td" },
         { "\x1b[2Jcleared\x7f", "\\x1b[2Jcleared\\x7f" },
-        { "next\xc2\x85line and \xc2\x9b", "next\\u0085line and \\u009b" },
+        { "next\xc2\x85line, \xc2\x80 and \xc2\x9f", "next\\u0085line, \\u0080 and \\u009f" },
         { "caf\xc3\xa9 \xe2\x80\xa8 \xf0\x9f\x98\x80", "caf\xc3\xa9 \xe2\x80\xa8 \xf0\x9f\x98\x80" },
         { "trailing \xc2", "trailing \xc2" },
     };

@@ -84,8 +84,7 @@ TEST(LaunchGate, ARefusedLaunchShowsItsAlertThenExitsWithStatusZero)
         view.loadView();
         SCOPED_TRACE(alert + " " + std::to_string(screens));
         ASSERT_EQ(view.host.alerts.size(), 1u);
-        // Running applications refuse before the pasteboard or anything else is touched, a
-        // second screen after the whole set-up (six calls).
+        // Running applications refuse before anything else is done, a second screen after set-up.
         const CallLog refusal { "alert " + alert, "application.exitNow 0" };
         EXPECT_EQ(view.host.calls.size(), alert == runningApplications ? 4u : 8u);
         EXPECT_TRUE(std::equal(refusal.rbegin(), refusal.rend(), view.host.calls.rbegin()));
