@@ -16,18 +16,25 @@ extern char** environ;
 
 namespace tessaro {
 
-// A PipeWire daemon of the test's own, without a session manager, listening in a runtime
-// folder of its own (only what a registry listener and node factories need: no audio, no
-// devices). Nodes made in it stay until the daemon goes.
+// This process, the implementation and the tools it starts find the PipeWire of this runtime folder.
+inline void useRuntimeFolder(const std::string& folder)
+{
+    setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
+    unsetenv("PIPEWIRE_REMOTE");
+    unsetenv("PIPEWIRE_RUNTIME_DIR");
+}
+
+// A PipeWire daemon of the test's own, without a session manager, in a runtime folder of
+// its own that the process then uses (only what a registry listener and node factories
+// need: no audio, no devices). Nodes made in it stay until the daemon goes.
 class PipeWireDaemon {
 public:
-    using Properties = std::map<std::string, std::string>;
-
     explicit PipeWireDaemon(const std::string& folder)
-        : m_runtimeFolder(folder + "/pipewire-runtime")
     {
-        std::filesystem::create_directories(m_runtimeFolder);
-        std::filesystem::permissions(m_runtimeFolder, std::filesystem::perms::owner_all);
+        const std::string runtimeFolder = folder + "/pipewire-runtime";
+        std::filesystem::create_directories(runtimeFolder);
+        std::filesystem::permissions(runtimeFolder, std::filesystem::perms::owner_all);
+        useRuntimeFolder(runtimeFolder);
         std::ofstream(folder + "/pipewire.conf")
             << "context.properties = { core.daemon = true core.name = pipewire-0 support.dbus = false }\n"
                "context.spa-libs = { videotestsrc = videotestsrc/libspa-videotestsrc support.* = "
@@ -37,13 +44,13 @@ public:
                "  { name = libpipewire-module-spa-node-factory } { name = libpipewire-module-client-node }\n"
                "  { name = libpipewire-module-access } { name = libpipewire-module-adapter }\n"
                "  { name = libpipewire-module-link-factory } ]\n";
-        std::string command = tools() + "exec pipewire -c " + folder + "/pipewire.conf 2>" + folder + "/pipewire.log";
+        std::string command = "exec pipewire -c " + folder + "/pipewire.conf 2>" + folder + "/pipewire.log";
         char* argv[] = { const_cast<char*>("sh"), const_cast<char*>("-c"), command.data(), nullptr };
         if (posix_spawn(&m_pid, "/bin/sh", nullptr, nullptr, argv, environ) != 0)
             throw std::runtime_error("cannot start pipewire");
-        for (int i = 0; i < 100 && !std::filesystem::exists(m_runtimeFolder + "/pipewire-0"); ++i)
+        for (int i = 0; i < 100 && !std::filesystem::exists(runtimeFolder + "/pipewire-0"); ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        if (!std::filesystem::exists(m_runtimeFolder + "/pipewire-0"))
+        if (!std::filesystem::exists(runtimeFolder + "/pipewire-0"))
             throw std::runtime_error("PipeWire did not start; see " + folder + "/pipewire.log");
     }
     ~PipeWireDaemon()
@@ -54,53 +61,24 @@ public:
     PipeWireDaemon(const PipeWireDaemon&) = delete;
     PipeWireDaemon& operator=(const PipeWireDaemon&) = delete;
 
-    const std::string& runtimeFolder() const { return m_runtimeFolder; }
     void signal(int signalNumber) { ::kill(m_pid, signalNumber); }
 
-    // A node from one of the daemon's SPA factories ("videotestsrc"), with these properties.
-    void createNode(const std::string& factory, const Properties& properties) const
+    // A video test source with these properties, as a desktop portal's screen cast or a camera.
+    static void createNode(const std::map<std::string, std::string>& properties)
     {
-        std::string arguments = "{ factory.name=" + factory + " object.linger=true";
+        std::string arguments = "{ factory.name=videotestsrc object.linger=true";
         for (const auto& [key, value] : properties)
             arguments += " " + key + "=\"" + value + "\"";
         run("pw-cli create-node spa-node-factory '" + arguments + " }'");
     }
-    // Links two ports, each named "node.name:port.name", as a session manager would.
-    void link(const std::string& outputPort, const std::string& inputPort) const
+    // A command of the daemon's tools (pw-cli, pw-link), which find it through XDG_RUNTIME_DIR.
+    static void run(const std::string& command)
     {
-        run("pw-link '" + outputPort + "' '" + inputPort + "'");
-    }
-
-    // A video source as a desktop portal makes it for a screen cast, and a camera.
-    static Properties screenCast(const std::string& application)
-    {
-        return { { "media.class", "Video/Source" },
-                 { "node.name", "xdpw_stream" },
-                 { "application.name", application } };
-    }
-    static Properties camera()
-    {
-        return { { "media.class", "Video/Source" },
-                 { "media.role", "Camera" },
-                 { "device.api", "v4l2" },
-                 { "node.name", "v4l2_input.pci-0000_00_14.0-usb-0_1_1.0" },
-                 { "application.name", "camera" } };
-    }
-
-private:
-    // The daemon's tools find this daemon, and no other.
-    std::string tools() const
-    {
-        return "unset PIPEWIRE_REMOTE PIPEWIRE_RUNTIME_DIR; XDG_RUNTIME_DIR='" + m_runtimeFolder
-            + "'; export XDG_RUNTIME_DIR; ";
-    }
-    void run(const std::string& command) const
-    {
-        if (std::system((tools() + command + " >/dev/null 2>&1").c_str()) != 0)
+        if (std::system((command + " >/dev/null 2>&1").c_str()) != 0)
             throw std::runtime_error("failed: " + command);
     }
 
-    std::string m_runtimeFolder;
+private:
     pid_t m_pid = -1;
 };
 

@@ -98,29 +98,23 @@ private:
     pw_stream_events m_events {};
 };
 
-// The implementation against a real PipeWire daemon, found through XDG_RUNTIME_DIR.
-void useRuntimeFolder(const std::string& folder)
-{
-    setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
-    unsetenv("PIPEWIRE_REMOTE");
-    unsetenv("PIPEWIRE_RUNTIME_DIR");
-}
-
 TEST(PipeWireScreenCasts, SeesAScreenCastNotACameraAndNamesItsReceiver)
 {
     const TemporaryFolder folder;
     PipeWireDaemon daemon(folder.path());
-    useRuntimeFolder(daemon.runtimeFolder());
-    daemon.createNode("videotestsrc", PipeWireDaemon::camera());
+    PipeWireDaemon::createNode(
+        { { "media.class", "Video/Source" }, { "media.role", "Camera" }, { "device.api", "v4l2" } });
     EXPECT_EQ(PipeWireScreenCasts().activeScreenCasts(), Strings {});
 
-    daemon.createNode("videotestsrc", PipeWireDaemon::screenCast("xdg-desktop-portal-wlr"));
+    PipeWireDaemon::createNode({ { "media.class", "Video/Source" },
+                                 { "node.name", "xdpw_stream" },
+                                 { "application.name", "xdg-desktop-portal-wlr" } });
     EXPECT_EQ(PipeWireScreenCasts().activeScreenCasts(), Strings { "xdg-desktop-portal-wlr" });
 
     const ScreenCastReceiver browser("Firefox");
-    for (int attempt = 0; attempt < 100; ++attempt) { // until the receiver's port shows
+    for (int attempt = 0; attempt < 100; ++attempt) { // links, as a session manager would, once the port shows
         try {
-            daemon.link("xdpw_stream:out_0", "receiver:in_0");
+            PipeWireDaemon::run("pw-link xdpw_stream:out_0 receiver:in_0");
             break;
         } catch (const std::runtime_error&) {
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -136,8 +130,7 @@ TEST(PipeWireScreenCasts, APipeWireThatIsMissingGoesAwayOrHangsTellsNothing)
     EXPECT_EQ(PipeWireScreenCasts().activeScreenCasts(), Strings {}) << "missing";
 
     PipeWireDaemon daemon(folder.path());
-    useRuntimeFolder(daemon.runtimeFolder());
-    daemon.createNode("videotestsrc", PipeWireDaemon::screenCast("gnome-shell"));
+    PipeWireDaemon::createNode({ { "media.class", "Video/Source" }, { "application.name", "gnome-shell" } });
     daemon.signal(SIGSTOP);
     EXPECT_EQ(PipeWireScreenCasts(std::chrono::milliseconds(300)).activeScreenCasts(), Strings {}) << "hanging";
 

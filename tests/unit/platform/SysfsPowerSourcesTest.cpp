@@ -21,29 +21,26 @@ std::vector<std::optional<long>> capacities(const std::string& root)
 TEST(SysfsPowerSources, SystemBatteriesAndUpsInNameOrder)
 {
     TemporaryFolder root;
-    root.write("AAA_mouse/type", "Battery\n");
-    root.write("AAA_mouse/scope", "Device\n");
-    root.write("AAA_mouse/capacity", "30\n");
-    root.write("BAT1/type", "Battery\n");
-    root.write("BAT1/capacity", "57\n");
-    root.write("AC/type", "Mains\n");
-    root.write("AC/online", "1\n");
-    root.write("BAT0/type", "Battery\n");
-    root.write("BAT0/scope", "System\n");
-    root.write("BAT0/capacity", "100\n");
-    root.write("ups/type", " UPS\n");
-    root.write("ups/capacity", "12");
-    root.write("hidpp_battery_0/type", " Battery \n");
-    root.write("hidpp_battery_0/scope", " Device \n");
-    root.write("hidpp_battery_0/capacity", "80\n");
-    root.write("keyboard_ups/type", "UPS\n");
-    root.write("keyboard_ups/scope", "Device\n");
-    root.write("odd_scope/type", "Battery\n");
-    root.write("odd_scope/scope", "Unknown\n");
-    root.write("odd_scope/capacity", "44\n");
-    root.write("ucsi-source-psy-USBC000:001/type", "USB\n");
-    root.write("nocapacity/type", "Battery\n");
-    root.write("notype/capacity", "88\n");
+    // Each supply's type, scope and capacity files; an empty text is a file that is missing.
+    const std::string supplies[][4] = {
+        { "AAA_mouse", "Battery\n", "Device\n", "30\n" },
+        { "BAT1", "Battery\n", "", "57\n" },
+        { "AC", "Mains\n", "", "" },
+        { "BAT0", "Battery\n", "System\n", "100\n" },
+        { "ups", " UPS\n", "", "12" },
+        { "hidpp_battery_0", " Battery \n", " Device \n", "80\n" },
+        { "keyboard_ups", "UPS\n", "Device\n", "" },
+        { "odd_scope", "Battery\n", "Unknown\n", "44\n" },
+        { "ucsi-source-psy-USBC000:001", "USB\n", "", "" },
+        { "nocapacity", "Battery\n", "", "" },
+        { "notype", "", "", "88\n" },
+    };
+    for (const auto& [name, type, scope, capacity] : supplies) {
+        for (const auto& [file, content] :
+             { std::pair { "/type", type }, { "/scope", scope }, { "/capacity", capacity } })
+            if (!content.empty())
+                root.write(name + file, content);
+    }
 
     EXPECT_EQ(capacities(root.path()), (std::vector<std::optional<long>> { 100, 57, std::nullopt, 44, 12 }));
     EXPECT_TRUE(capacities(TemporaryFolder().path()).empty());
