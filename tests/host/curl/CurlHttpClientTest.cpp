@@ -47,11 +47,9 @@ public:
             response.set_content("status " + request.matches[1].str(), "text/plain");
         });
         m_server.Get(R"(/hops/(\d+))", [](const Request& request, Response& response) {
-            if (number(request) == 0) {
-                response.set_content("arrived", "text/plain");
-            } else {
-                response.set_redirect("/hops/" + std::to_string(number(request) - 1));
-            }
+            if (number(request) > 0)
+                return response.set_redirect("/hops/" + std::to_string(number(request) - 1));
+            response.set_content("arrived", "text/plain");
         });
         m_server.Get("/to-file", [](const Request&, Response& response) { response.set_redirect("file:///etc/x"); });
         m_server.Get(R"(/bytes/(\d+))", [](const Request& request, Response& response) {
@@ -60,11 +58,9 @@ public:
         m_server.Get(R"(/chunked/(\d+))", [](const Request& request, Response& response) {
             auto body = std::make_shared<std::string>(bytes(number(request)));
             response.set_chunked_content_provider("application/octet-stream", [body](size_t offset, auto& sink) {
-                if (offset == body->size()) {
-                    sink.done();
-                } else {
-                    sink.write(body->data() + offset, std::min<std::size_t>(65536, body->size() - offset));
-                }
+                if (offset == 0)
+                    return sink.write(body->data(), body->size());
+                sink.done();
                 return true;
             });
         });
@@ -245,8 +241,7 @@ TEST_F(CurlHttpClientTest, ADownloadThatCannotBeWrittenFailsAndLeavesNoFile)
     std::signal(SIGXFSZ, SIG_IGN);
     rlimit former {};
     ::getrlimit(RLIMIT_FSIZE, &former);
-    rlimit limited = former;
-    limited.rlim_cur = 1024 * 1024;
+    const rlimit limited { 1024 * 1024, former.rlim_max };
     ::setrlimit(RLIMIT_FSIZE, &limited);
     Completions<HttpDownload> completions;
     client->download(server.address("/chunked/3145729"), completions.callback());

@@ -73,29 +73,25 @@ public:
     explicit ScreenCastReceiver(const char* application)
     {
         pw_init(nullptr, nullptr);
-        pw_thread_loop_start(m_loop);
-        pw_thread_loop_lock(m_loop);
-        m_events.version = PW_VERSION_STREAM_EVENTS;
         m_stream = pw_stream_new_simple(pw_thread_loop_get_loop(m_loop), "receiver",
                                         pw_properties_new(PW_KEY_MEDIA_TYPE, "Video", PW_KEY_MEDIA_CATEGORY, "Capture",
                                                           PW_KEY_APP_NAME, application, PW_KEY_NODE_NAME, "receiver",
                                                           nullptr),
                                         &m_events, nullptr);
         pw_stream_connect(m_stream, PW_DIRECTION_INPUT, PW_ID_ANY, PW_STREAM_FLAG_NONE, nullptr, 0);
-        pw_thread_loop_unlock(m_loop);
+        pw_thread_loop_start(m_loop);
     }
     ~ScreenCastReceiver()
     {
-        pw_thread_loop_lock(m_loop);
+        pw_thread_loop_stop(m_loop);
         pw_stream_destroy(m_stream);
-        pw_thread_loop_unlock(m_loop);
         pw_thread_loop_destroy(m_loop);
     }
 
 private:
     pw_thread_loop* m_loop = pw_thread_loop_new("receiver", nullptr);
     pw_stream* m_stream = nullptr;
-    pw_stream_events m_events {};
+    pw_stream_events m_events { PW_VERSION_STREAM_EVENTS };
 };
 
 TEST(PipeWireScreenCasts, SeesAScreenCastNotACameraAndNamesItsReceiver)

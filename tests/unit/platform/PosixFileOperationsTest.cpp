@@ -145,8 +145,7 @@ TEST(WriteFileAtomically, AFailureIsAnErrorAndLeavesEverythingAsItWas)
     rlimit former {};
     ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &former), 0);
     const auto formerHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = former;
-    small.rlim_cur = 4096;
+    const rlimit small { 4096, former.rlim_max };
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
     const auto error = writeFileAtomically(folder / "former.txt", std::string(10000, 'x'));
     ::setrlimit(RLIMIT_FSIZE, &former);

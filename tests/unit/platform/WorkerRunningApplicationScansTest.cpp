@@ -23,13 +23,10 @@ public:
     }
     void runPostedWork()
     {
-        std::vector<std::function<void()>> work;
-        {
-            const std::lock_guard lock(m_mutex);
-            work.swap(m_posted);
-        }
-        for (auto& item : work)
-            item();
+        const std::lock_guard lock(m_mutex); // the work posted here posts nothing
+        for (auto& work : m_posted)
+            work();
+        m_posted.clear();
     }
     std::vector<RunningApplication> runningApplications() override
     {
