@@ -48,14 +48,12 @@ bool isOneScriptLine(std::string_view script)
 
 // How a download ends: stored, refused by the server, failed on the way, or stored
 // with no Downloads folder to take it.
-HttpDownload downloadResult(int end)
-{
-    if (end == 1)
-        return { "/tmp/tessaro-download-1234", HttpResponse { 404 }, std::nullopt };
-    if (end == 2)
-        return { std::nullopt, std::nullopt, "Could not resolve host" };
-    return { "/tmp/tessaro-download-1234", HttpResponse { 200 }, std::nullopt };
-}
+const HttpDownload downloadEnds[] = {
+    { "/tmp/tessaro-download-1234", HttpResponse { 200 }, std::nullopt },
+    { "/tmp/tessaro-download-1234", HttpResponse { 404 }, std::nullopt },
+    { std::nullopt, std::nullopt, "Could not resolve host" },
+    { "/tmp/tessaro-download-1234", HttpResponse { 200 }, std::nullopt },
+};
 
 void dispatch(const std::string& name, int downloadEnd, std::string_view json)
 {
@@ -77,7 +75,7 @@ void dispatch(const std::string& name, int downloadEnd, std::string_view json)
 
     host.webView->postMessage(name, messageBodyFromJSON(json));
     for (std::size_t i = 0; i < host.http.downloads.size(); ++i)
-        host.http.completeDownload(i, downloadResult(downloadEnd));
+        host.http.completeDownload(i, downloadEnds[downloadEnd]);
     host.clock.advance(ViewController::errorPageDelaySeconds + 1);
 
     for (const auto& line : host.output.lines)

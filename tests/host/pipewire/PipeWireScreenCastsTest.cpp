@@ -1,6 +1,6 @@
 #include <csignal>
-#include <cstdlib>
 #include <thread>
+#include <tuple>
 
 #include <gtest/gtest.h>
 #include <pipewire/pipewire.h>
@@ -33,12 +33,7 @@ TEST(ScreenCastGraph, ScreenCastSourcesNamedByWhoReceivesThem)
     const PipeWireProperties obs { { "media.class", "Stream/Input/Video" }, { "node.name", "obs" } };
     const PipeWireProperties nameless { { "media.class", "Video/Source" } };
 
-    struct Case {
-        const char* what;
-        ScreenCastGraph graph;
-        Strings expected;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, ScreenCastGraph, Strings> cases[] = {
         { "nothing", {}, {} },
         { "a portal's source nobody receives yet", { { { 40, portal } }, {} }, { "xdg-desktop-portal-wlr" } },
         { "named by its node when it has no application", { { { 41, shell } }, {} }, { "meta-screen-cast-src" } },
@@ -62,8 +57,8 @@ TEST(ScreenCastGraph, ScreenCastSourcesNamedByWhoReceivesThem)
           { { { 70, nameless }, { 40, portal } }, {} },
           { "xdg-desktop-portal-wlr", "PipeWire node 70" } },
     };
-    for (const auto& testCase : cases)
-        EXPECT_EQ(screenCastApplications(testCase.graph), testCase.expected) << testCase.what;
+    for (const auto& [what, graph, expected] : cases)
+        EXPECT_EQ(screenCastApplications(graph), expected) << what;
 }
 
 // A program that receives a screen cast (a browser sharing a screen): a video input

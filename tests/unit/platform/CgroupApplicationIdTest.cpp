@@ -2,21 +2,17 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "platform/linux/CgroupApplicationId.h"
 
 namespace tessaro {
 namespace {
 
-struct UnitCase {
-    std::string unit;
-    std::optional<std::string> applicationId;
-};
-
 TEST(CgroupApplicationId, UnitNamesTable)
 {
     const std::string slice = "/user.slice/user-1000.slice/user@1000.service/app.slice/";
-    const UnitCase cases[] = {
+    const std::pair<std::string, std::optional<std::string>> cases[] = {
         { "app-gnome-org.gnome.Terminal-4242.scope", "org.gnome.Terminal" },
         { "app-org.gnome.Evince-12345.scope", "org.gnome.Evince" },
         { "app-flatpak-com.obsproject.Studio-98765.scope", "com.obsproject.Studio" },
@@ -57,14 +53,9 @@ TEST(CgroupApplicationId, UnitNamesTable)
     }
 }
 
-struct CgroupFileCase {
-    std::string text;
-    std::optional<std::string> path;
-};
-
 TEST(CgroupApplicationId, CgroupFileTable)
 {
-    const CgroupFileCase cases[] = {
+    const std::pair<std::string, std::optional<std::string>> cases[] = {
         { "0::/user.slice/app-gnome-org.gnome.Terminal-4242.scope\n",
           "/user.slice/app-gnome-org.gnome.Terminal-4242.scope" },
         { "12:pids:/user.slice/user-1000.slice\n3:cpu,cpuacct:/\n1:name=systemd:/user.slice/app-x-1.scope\n",

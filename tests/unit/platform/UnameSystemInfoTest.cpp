@@ -2,23 +2,17 @@
 
 #include <limits>
 #include <string>
+#include <tuple>
 
 #include "platform/linux/UnameSystemInfo.h"
 
 namespace tessaro {
 namespace {
 
-struct ReleaseCase {
-    std::string release;
-    long major;
-    long minor;
-    long patch;
-};
-
 TEST(UnameSystemInfo, KernelReleaseTable)
 {
     constexpr long largest = std::numeric_limits<long>::max();
-    const ReleaseCase cases[] = {
+    const std::tuple<std::string, long, long, long> cases[] = {
         { "6.1.0-18-amd64", 6, 1, 0 },
         { "6.8", 6, 8, 0 },
         { "6.10.3+rpt", 6, 10, 3 },
