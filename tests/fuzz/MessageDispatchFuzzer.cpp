@@ -2,9 +2,11 @@
 // controller on the fake host. The first byte picks the name and how a download ends;
 // the rest is the body's JSON text, turned into a value tree as the web view's host does.
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -23,26 +25,20 @@ const std::array<std::string, 10> messageNames {
 
 const Endpoints endpoints { "https://status.exam.test/status.json", "https://exam.test/native-launch" };
 
-constexpr std::string_view downloadsFolder = "/home/student/Downloads/";
-
 bool isInsideDownloads(const std::string& path)
 {
-    if (!path.starts_with(downloadsFolder))
-        return false;
-    const std::string_view name = std::string_view(path).substr(downloadsFolder.size());
-    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string_view::npos;
+    const std::filesystem::path file(path);
+    const auto name = file.filename();
+    return file.parent_path() == "/home/student/Downloads" && !name.empty() && name != "." && name != "..";
 }
 
 // A page call runs as one script line: a raw line break, or U+2028/U+2029 that older
 // engines read as one, would end the string literal it sits in.
 bool isOneScriptLine(std::string_view script)
 {
-    for (const char c : script) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7f)
-            return false;
-    }
-    return script.find("\xe2\x80\xa8") == std::string_view::npos
+    const auto isControl = [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; };
+    return std::none_of(script.begin(), script.end(), isControl)
+        && script.find("\xe2\x80\xa8") == std::string_view::npos
         && script.find("\xe2\x80\xa9") == std::string_view::npos;
 }
 

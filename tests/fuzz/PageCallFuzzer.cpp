@@ -7,7 +7,6 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -53,9 +52,7 @@ void deliver(const std::string& name, const PagePayload& payload)
     if (!isUtf8Text(text))
         return;
     const auto fault = engine.deliveryFault(composePageCall(name, payload), name, text);
-    if (fault)
-        std::fprintf(stderr, "%s\n", fault->c_str());
-    require(!fault, "the page receives exactly the name and the payload text");
+    require(!fault, "the page receives exactly the name and the payload text: " + fault.value_or(""));
 }
 
 }

@@ -82,15 +82,24 @@ TEST_F(XdgDownloadsFolderTest, UserDirsValuesTable)
     EXPECT_FALSE(std::filesystem::exists(home / "Gone"));
 }
 
-TEST_F(XdgDownloadsFolderTest, ConfigHomeComesFromTheEnvironmentWhenAbsolute)
+TEST_F(XdgDownloadsFolderTest, ConfigHomeFromTheEnvironmentWhenAbsoluteAndWithoutHomeTheAccountsHome)
 {
     home.write("elsewhere-config/user-dirs.dirs", "XDG_DOWNLOAD_DIR=\"$HOME/config-dl\"\n");
+    home.write("config/user-dirs.dirs", "XDG_DOWNLOAD_DIR=\"$HOME/tessaro-no-such-folder\"\n");
     writeUserDirs("XDG_DOWNLOAD_DIR=\"$HOME/Other\"\n");
-
-    EXPECT_EQ(locate({ { "HOME", home.path() }, { "XDG_CONFIG_HOME", home / "elsewhere-config" } }),
-              home / "config-dl");
-    EXPECT_EQ(locate({ { "HOME", home.path() }, { "XDG_CONFIG_HOME", "elsewhere-config" } }), home / "Other");
-    EXPECT_EQ(locate({ { "HOME", home.path() }, { "XDG_CONFIG_HOME", "" } }), home / "Other");
+    const passwd* account = ::getpwuid(::getuid());
+    ASSERT_NE(account, nullptr);
+    const std::string accounts
+        = "error: The Downloads folder \"" + std::string(account->pw_dir) + "/tessaro-no-such-folder\" does not exist";
+    const std::pair<Variables, std::string> cases[] = {
+        { { { "HOME", home.path() }, { "XDG_CONFIG_HOME", home / "elsewhere-config" } }, home / "config-dl" },
+        { { { "HOME", home.path() }, { "XDG_CONFIG_HOME", "elsewhere-config" } }, home / "Other" },
+        { { { "HOME", home.path() }, { "XDG_CONFIG_HOME", "" } }, home / "Other" },
+        { { { "XDG_CONFIG_HOME", home / "config" } }, accounts },
+        { { { "HOME", "" }, { "XDG_CONFIG_HOME", home / "config" } }, accounts },
+    };
+    for (const auto& [environment, expected] : cases)
+        EXPECT_EQ(locate(environment), expected) << expected;
 }
 
 TEST_F(XdgDownloadsFolderTest, ReadsTheFileAnewOnEveryLookup)
@@ -101,17 +110,6 @@ TEST_F(XdgDownloadsFolderTest, ReadsTheFileAnewOnEveryLookup)
     EXPECT_EQ(std::get<std::string>(downloads.locate()), home / "Other");
     std::filesystem::remove(home / ".config/user-dirs.dirs");
     EXPECT_EQ(std::get<std::string>(downloads.locate()), home / "Downloads");
-}
-
-TEST_F(XdgDownloadsFolderTest, WithoutHomeTheAccountsHomeFolder)
-{
-    home.write("config/user-dirs.dirs", "XDG_DOWNLOAD_DIR=\"$HOME/tessaro-no-such-folder\"\n");
-    const passwd* account = ::getpwuid(::getuid());
-    ASSERT_NE(account, nullptr);
-    const std::string expected = std::string(account->pw_dir) + "/tessaro-no-such-folder";
-    for (const Variables& environment : { Variables { { "XDG_CONFIG_HOME", home / "config" } },
-                                          Variables { { "HOME", "" }, { "XDG_CONFIG_HOME", home / "config" } } })
-        EXPECT_EQ(locate(environment), "error: The Downloads folder \"" + expected + "\" does not exist");
 }
 
 }
