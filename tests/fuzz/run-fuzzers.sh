@@ -1,10 +1,7 @@
 #!/usr/bin/env bash
-# Runs every fuzz target of a TESSARO_FUZZ build (cmake -DTESSARO_FUZZ=ON, target fuzz)
-# for SECONDS each, on a copy of its seed corpus. A crash, leak, timeout, running out of
-# memory, broken invariant or sanitizer report fails the run; its input and log are kept
-# in BUILD_DIR/fuzz-findings.
-#
-#   tests/fuzz/run-fuzzers.sh BUILD_DIR SECONDS
+# Runs every fuzz target of a TESSARO_FUZZ build for SECONDS each, on a copy of its seed
+# corpus. A crash, leak, timeout, running out of memory, broken invariant or sanitizer
+# report fails the run; its input and log are kept in BUILD_DIR/fuzz-findings.
 set -u
 [[ $# -eq 2 && $2 =~ ^[1-9][0-9]*$ ]] || { echo "usage: $0 BUILD_DIR SECONDS" >&2; exit 2; }
 build=$(cd "$1" && pwd) || exit 2

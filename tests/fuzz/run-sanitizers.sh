@@ -3,8 +3,6 @@
 # worker threads (the HTTP client's, the platform suite's) under TSan (BUILD_ROOT/tsan).
 # Only the test executables are built, in Debug: compiling is most of the time, and -O0
 # compiles fastest. Any sanitizer report stops its run and fails the script.
-#
-#   tests/fuzz/run-sanitizers.sh BUILD_ROOT
 set -eu
 [ $# -eq 1 ] || { echo "usage: $0 BUILD_ROOT" >&2; exit 2; }
 root=$1

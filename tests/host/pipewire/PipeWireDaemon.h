@@ -53,7 +53,7 @@ public:
     // A command of the daemon's tools (pw-cli, pw-link), which find it through XDG_RUNTIME_DIR.
     static void run(const std::string& command)
     {
-        if (std::system((command + " >/dev/null 2>&1").c_str()) != 0)
+        if (std::system(("(" + command + ") >/dev/null 2>&1").c_str()) != 0)
             throw std::runtime_error("failed: " + command);
     }
 

@@ -2,8 +2,8 @@
 
 #include <csignal>
 #include <filesystem>
+#include <set>
 #include <string>
-#include <vector>
 
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -14,7 +14,7 @@
 namespace tessaro {
 namespace {
 
-using Names = std::vector<std::string>;
+using Names = std::set<std::string>;
 
 std::string errorOf(const std::optional<FileError>& error)
 {
@@ -26,11 +26,9 @@ std::string moveError(const std::string& from, const std::string& to, const std:
     return reason.empty() ? "no error" : "Could not move \"" + from + "\" to \"" + to + "\": " + reason;
 }
 
-mode_t modeOf(const std::string& path)
+unsigned modeOf(const std::string& path)
 {
-    struct stat status { };
-    ::stat(path.c_str(), &status);
-    return status.st_mode & 07777;
+    return static_cast<unsigned>(std::filesystem::status(path).permissions());
 }
 
 struct MoveCase {

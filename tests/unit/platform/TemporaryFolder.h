@@ -1,15 +1,14 @@
 #pragma once
 
-#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <system_error>
-#include <vector>
 
 namespace tessaro {
 
@@ -41,13 +40,12 @@ public:
     }
     void makeFolder(std::string_view relative) const { std::filesystem::create_directories(*this / relative); }
 
-    // The names in the folder, sorted.
-    std::vector<std::string> entries() const
+    // The names in the folder.
+    std::set<std::string> entries() const
     {
-        std::vector<std::string> names;
+        std::set<std::string> names;
         for (const auto& entry : std::filesystem::directory_iterator(m_path))
-            names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
+            names.insert(entry.path().filename().string());
         return names;
     }
 
