@@ -20,11 +20,6 @@ void checkFileName(const std::optional<std::string>& name, std::string_view what
     require(!name || (!name->empty() && name->find('/') == std::string::npos), what);
 }
 
-void checkApplicationId(const std::optional<std::string>& id)
-{
-    require(!id || !id->empty(), "an application ID is never empty");
-}
-
 void parse(std::string_view text)
 {
     parseProcStat(text);
@@ -37,9 +32,8 @@ void parse(std::string_view text)
 
     const auto path = cgroupPathOf(text);
     require(!path || path->find('\n') == std::string::npos, "a cgroup path is one line of the file");
-    checkApplicationId(applicationIdFromCgroupPath(text));
-    if (path)
-        checkApplicationId(applicationIdFromCgroupPath(*path));
+    for (const auto& id : { applicationIdFromCgroupPath(text), applicationIdFromCgroupPath(path.value_or("")) })
+        require(!id || !id->empty(), "an application ID is never empty");
 }
 
 }

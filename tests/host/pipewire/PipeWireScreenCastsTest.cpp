@@ -24,14 +24,8 @@ TEST(ScreenCastGraph, ScreenCastSourcesNamedByWhoReceivesThem)
                                           { "media.role", "Screen" },
                                           { "device.api", "v4l2" },
                                           { "application.name", "KWin" } };
-    const PipeWireProperties v4l2 { { "media.class", "Video/Source" }, { "device.api", "v4l2" } };
-    const PipeWireProperties libcamera { { "media.class", "Video/Source" }, { "device.api", "libcamera" } };
-    const PipeWireProperties cameraRole { { "media.class", "Video/Source" }, { "media.role", "Camera" } };
-    const PipeWireProperties fromDevice { { "media.class", "Video/Source" }, { "device.id", "40" } };
-    const PipeWireProperties microphone { { "media.class", "Audio/Source" }, { "application.name", "mic" } };
     const PipeWireProperties firefox { { "media.class", "Stream/Input/Video" }, { "application.name", "Firefox" } };
     const PipeWireProperties obs { { "media.class", "Stream/Input/Video" }, { "node.name", "obs" } };
-    const PipeWireProperties nameless { { "media.class", "Video/Source" } };
 
     const std::tuple<const char*, ScreenCastGraph, Strings> cases[] = {
         { "nothing", {}, {} },
@@ -39,11 +33,11 @@ TEST(ScreenCastGraph, ScreenCastSourcesNamedByWhoReceivesThem)
         { "named by its node when it has no application", { { { 41, shell } }, {} }, { "meta-screen-cast-src" } },
         { "media role Screen wins", { { { 42, screenRole } }, {} }, { "KWin" } },
         { "cameras and microphones are not screen casts",
-          { { { 50, v4l2 },
-              { 51, libcamera },
-              { 52, cameraRole },
-              { 53, fromDevice },
-              { 54, microphone },
+          { { { 50, { { "media.class", "Video/Source" }, { "device.api", "v4l2" } } },
+              { 51, { { "media.class", "Video/Source" }, { "device.api", "libcamera" } } },
+              { 52, { { "media.class", "Video/Source" }, { "media.role", "Camera" } } },
+              { 53, { { "media.class", "Video/Source" }, { "device.id", "40" } } },
+              { 54, { { "media.class", "Audio/Source" }, { "application.name", "mic" } } },
               { 60, firefox } },
             { { 50, 60 }, { 51, 60 } } },
           {} },
@@ -54,7 +48,7 @@ TEST(ScreenCastGraph, ScreenCastSourcesNamedByWhoReceivesThem)
           { { { 40, portal } }, { { 40, 99 } } },
           { "PipeWire node 99" } },
         { "in node order",
-          { { { 70, nameless }, { 40, portal } }, {} },
+          { { { 70, { { "media.class", "Video/Source" } } }, { 40, portal } }, {} },
           { "xdg-desktop-portal-wlr", "PipeWire node 70" } },
     };
     for (const auto& [what, graph, expected] : cases)

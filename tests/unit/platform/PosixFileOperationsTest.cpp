@@ -70,9 +70,7 @@ TEST(MoveFileWithoutReplacing, AcrossFileSystemsCopiesAndRemovesTheSourceOnlyWhe
     if (::stat("/dev/shm", &shm) != 0 || ::stat(TemporaryFolder().path().c_str(), &temporary) != 0
         || shm.st_dev == temporary.st_dev)
         GTEST_SKIP() << "/dev/shm is not a file system of its own here";
-    std::string content(3 * 65536 + 17, '\0');
-    for (std::size_t i = 0; i < content.size(); ++i)
-        content[i] = static_cast<char>(i * 7 % 251);
+    const std::string content = patternBytes(3 * 65536 + 17);
     const MoveCase cases[] = {
         { "download", "new.pdf", "", { "new.pdf", "paper.pdf" }, { "folder" } },
         { "download", "paper.pdf", "File exists", { "paper.pdf" }, { "download", "folder" } },

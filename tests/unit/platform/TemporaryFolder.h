@@ -53,6 +53,15 @@ private:
     std::string m_path;
 };
 
+// Bytes in a pattern that repeats every 64,256 bytes: a piece lost, doubled or moved shows.
+inline std::string patternBytes(std::size_t count)
+{
+    std::string bytes(count, '\0');
+    for (std::size_t i = 0; i < count; ++i)
+        bytes[i] = static_cast<char>((i * 7 + i / 251) & 0xff);
+    return bytes;
+}
+
 inline std::string fileContent(const std::string& path)
 {
     std::ifstream file(path, std::ios::binary);

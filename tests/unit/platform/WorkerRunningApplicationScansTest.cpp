@@ -27,6 +27,7 @@ public:
         for (auto& work : m_posted)
             work();
         m_posted.clear();
+        std::this_thread::yield();
     }
     std::vector<RunningApplication> runningApplications() override
     {
@@ -56,10 +57,8 @@ TEST(WorkerRunningApplicationScans, ListsOnItsOwnThreadAndAnswersThroughTheMainQ
                 EXPECT_EQ(std::this_thread::get_id(), mainThread);
                 answers.push_back(list.at(0)->name);
             });
-            while (answers.size() < scan) {
+            while (answers.size() < scan)
                 testThread.runPostedWork();
-                std::this_thread::yield();
-            }
         }
     }
     EXPECT_EQ(answers, (std::vector<std::string> { "1", "2", "3" }));

@@ -17,15 +17,19 @@ namespace {
 
 using Variables = std::map<std::string, std::string>;
 
+std::string locate(const XdgDownloadsFolder& downloads)
+{
+    const auto result = downloads.locate();
+    const auto* error = std::get_if<FileError>(&result);
+    return error ? "error: " + error->description : std::get<std::string>(result);
+}
+
 std::string locate(const Variables& variables)
 {
-    const auto result = XdgDownloadsFolder([variables](const std::string& name) -> std::optional<std::string> {
-                            const auto found = variables.find(name);
-                            return found == variables.end() ? std::nullopt : std::optional(found->second);
-                        }).locate();
-    if (const auto* error = std::get_if<FileError>(&result))
-        return "error: " + error->description;
-    return std::get<std::string>(result);
+    return locate(XdgDownloadsFolder([variables](const std::string& name) -> std::optional<std::string> {
+        const auto found = variables.find(name);
+        return found == variables.end() ? std::nullopt : std::optional(found->second);
+    }));
 }
 
 // A home whose every candidate folder exists, so a wrong pick shows as a wrong path.
@@ -74,11 +78,16 @@ TEST_F(XdgDownloadsFolderTest, UserDirsValuesTable)
         { "XDG_DOWNLOAD_DIR=\"$HOME/Gone\"\n", folder + home / "Gone" + "\" does not exist" },
         { "XDG_DOWNLOAD_DIR=\"$HOME/File\"\n", folder + home / "File" + "\" is not a folder" },
     };
-    EXPECT_EQ(locate({ { "HOME", home.path() } }), downloads) << "without user-dirs.dirs";
+    // One lookup for every row: the file is read anew each time.
+    const XdgDownloadsFolder lookup(
+        [this](const std::string& name) { return name == "HOME" ? std::optional(home.path()) : std::nullopt; });
+    EXPECT_EQ(locate(lookup), downloads) << "without user-dirs.dirs";
     for (const auto& [content, expected] : cases) {
         writeUserDirs(content);
-        EXPECT_EQ(locate({ { "HOME", home.path() } }), expected) << content;
+        EXPECT_EQ(locate(lookup), expected) << content;
     }
+    std::filesystem::remove(home / ".config/user-dirs.dirs");
+    EXPECT_EQ(locate(lookup), downloads) << "removed";
     EXPECT_FALSE(std::filesystem::exists(home / "Gone"));
 }
 
@@ -100,16 +109,6 @@ TEST_F(XdgDownloadsFolderTest, ConfigHomeFromTheEnvironmentWhenAbsoluteAndWithou
     };
     for (const auto& [environment, expected] : cases)
         EXPECT_EQ(locate(environment), expected) << expected;
-}
-
-TEST_F(XdgDownloadsFolderTest, ReadsTheFileAnewOnEveryLookup)
-{
-    const XdgDownloadsFolder downloads(
-        [this](const std::string& name) { return name == "HOME" ? std::optional(home.path()) : std::nullopt; });
-    writeUserDirs("XDG_DOWNLOAD_DIR=\"$HOME/Other\"\n");
-    EXPECT_EQ(std::get<std::string>(downloads.locate()), home / "Other");
-    std::filesystem::remove(home / ".config/user-dirs.dirs");
-    EXPECT_EQ(std::get<std::string>(downloads.locate()), home / "Downloads");
 }
 
 }
