@@ -134,8 +134,8 @@ class CurlHttpClientTest : public ::testing::Test {
 protected:
     CurlHttpClientTest() { ::setenv("TMPDIR", m_folder.path().c_str(), 1); }
 
-    static inline const auto parent = std::filesystem::temp_directory_path(); // before any test sets TMPDIR
-    const TemporaryFolder m_folder { parent };
+    static inline const auto m_parent = std::filesystem::temp_directory_path(); // before any test sets TMPDIR
+    const TemporaryFolder m_folder { m_parent };
 
 public:
     TestServer server;
