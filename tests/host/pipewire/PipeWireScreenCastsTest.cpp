@@ -62,6 +62,7 @@ public:
     explicit ScreenCastReceiver(const char* application)
     {
         pw_init(nullptr, nullptr);
+        m_events.version = PW_VERSION_STREAM_EVENTS;
         m_stream = pw_stream_new_simple(pw_thread_loop_get_loop(m_loop), "receiver",
                                         pw_properties_new(PW_KEY_MEDIA_TYPE, "Video", PW_KEY_MEDIA_CATEGORY, "Capture",
                                                           PW_KEY_APP_NAME, application, PW_KEY_NODE_NAME, "receiver",
@@ -80,7 +81,7 @@ public:
 private:
     pw_thread_loop* m_loop = pw_thread_loop_new("receiver", nullptr);
     pw_stream* m_stream = nullptr;
-    pw_stream_events m_events { PW_VERSION_STREAM_EVENTS };
+    pw_stream_events m_events {};
 };
 
 TEST(PipeWireScreenCasts, SeesAScreenCastNotACameraAndNamesItsReceiver)

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <set>
 #include <string>
+#include <tuple>
 
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -31,13 +32,8 @@ unsigned modeOf(const std::string& path)
     return static_cast<unsigned>(std::filesystem::status(path).permissions());
 }
 
-struct MoveCase {
-    std::string from;
-    std::string to;
-    std::string reason;
-    Names targetEntries;
-    Names sourceEntries;
-};
+// From, to, the reason it fails (none: it moves), then the target's and the source's folder entries.
+using MoveCase = std::tuple<std::string, std::string, std::string, Names, Names>;
 
 TEST(MoveFileWithoutReplacing, MovesOnlyIntoAFreeName)
 {
