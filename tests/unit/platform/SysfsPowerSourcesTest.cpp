@@ -37,9 +37,10 @@ TEST(SysfsPowerSources, SystemBatteriesAndUpsInNameOrder)
     };
     for (const auto& [name, type, scope, capacity] : supplies) {
         for (const auto& [file, content] :
-             { std::pair { "/type", type }, { "/scope", scope }, { "/capacity", capacity } })
+             { std::pair { "/type", type }, { "/scope", scope }, { "/capacity", capacity } }) {
             if (!content.empty())
                 root.write(name + file, content);
+        }
     }
 
     EXPECT_EQ(capacities(root.path()), (std::vector<std::optional<long>> { 100, 57, std::nullopt, 44, 12 }));
