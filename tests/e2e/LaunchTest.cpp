@@ -71,17 +71,5 @@ TEST_F(DesktopTest, ALinkOpenedBeforeTheLaunchGivesTheRunningExamItsKey)
     EXPECT_FALSE(waitForExit(0s)) << "the first instance keeps the exam";
 }
 
-TEST_F(DesktopTest, ALinkOpenedAfterTheLaunchChangesNothingLoaded)
-{
-    call("service");
-    startTessaroWithBus({ "tessaro://launch/FIRST" });
-    ASSERT_TRUE(waitForReport({ { "kind", "loaded" } }));
-    EXPECT_EQ(open("tessaro://launch/SECOND"), 0);
-    std::this_thread::sleep_for(3s);
-    EXPECT_EQ(launchQueries(), std::vector<std::string> { "examkey=FIRST" });
-    EXPECT_EQ(call("windows", { { "name", "Tessaro" } }), 1) << "one exam window";
-    EXPECT_FALSE(waitForExit(0s));
-}
-
 }
 }

@@ -77,23 +77,5 @@ TEST(ExamService, DroppedStatusIsATransportErrorForTheClient)
     EXPECT_FALSE(httplib::Client("127.0.0.1", service->port()).Get("/status.json"));
 }
 
-TEST(ExamService, VerifiesSecurityAnswersWithoutRevealingThem)
-{
-    std::unique_ptr<ExamService> service = started({});
-    httplib::Client http("127.0.0.1", service->port());
-    std::string right = SecurityVerifier::configured().expectedAnswer("key 1");
-    const std::pair<httplib::Params, const char*> cases[] = {
-        { { { "examkey", "key 1" }, { "answer", right } }, R"({"verified":true})" },
-        { { { "examkey", "key 2" }, { "answer", right } }, R"({"verified":false})" },
-        { { { "examkey", "key 1" } }, R"({"verified":false})" },
-        { { { "answer", right } }, R"({"verified":false})" },
-    };
-    for (const auto& [params, verdict] : cases) {
-        httplib::Result result = http.Get("/verify-security", params, {});
-        ASSERT_TRUE(result);
-        EXPECT_EQ(result->body, verdict);
-    }
-}
-
 }
 }
