@@ -9,16 +9,10 @@ waited for a core is not counted, so on a loaded machine the figure is a lower b
 import threading
 import time
 
+from .procfs import thread_run_nanoseconds
+
 INTERVAL_SECONDS = 0.002
 BUSY_SHARE = 0.9
-
-
-def _run_nanoseconds(pid):
-    try:
-        with open(f"/proc/{pid}/task/{pid}/schedstat") as schedstat:
-            return int(schedstat.read().split()[0])
-    except (OSError, ValueError, IndexError):
-        return None
 
 
 class BusyMeter:
@@ -38,10 +32,10 @@ class BusyMeter:
         return self.longest * 1000
 
     def _sample(self):
-        wall, ran = time.monotonic_ns(), _run_nanoseconds(self.pid)
+        wall, ran = time.monotonic_ns(), thread_run_nanoseconds(self.pid, self.pid)
         stretch = 0.0
         while not self.stopping.wait(INTERVAL_SECONDS) and ran is not None:
-            now, running = time.monotonic_ns(), _run_nanoseconds(self.pid)
+            now, running = time.monotonic_ns(), thread_run_nanoseconds(self.pid, self.pid)
             if running is None:
                 break
             elapsed = now - wall

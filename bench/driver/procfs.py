@@ -2,7 +2,10 @@
 
 import os
 
+from harness.launch import stat
+
 CLOCK_TICKS = os.sysconf("SC_CLK_TCK")
+
 
 def _read(path):
     try:
@@ -10,14 +13,6 @@ def _read(path):
             return file.read().decode("utf-8", "replace")
     except (FileNotFoundError, ProcessLookupError, PermissionError):
         return None
-
-
-def _stat_fields(pid):
-    """The fields of /proc/PID/stat after the command name (which may hold spaces)."""
-    text = _read(f"/proc/{pid}/stat")
-    if text is None:
-        return None
-    return text[text.rindex(")") + 2:].split()
 
 
 def _status_kib(pid, key):
@@ -44,16 +39,22 @@ def thread_cpu_seconds(pid):
         return {}
     times = {}
     for thread in threads:
-        text = _read(f"/proc/{pid}/task/{thread}/schedstat")
-        if text:
-            times[int(thread)] = int(text.split()[0]) / 1e9
+        nanoseconds = thread_run_nanoseconds(pid, thread)
+        if nanoseconds is not None:
+            times[int(thread)] = nanoseconds / 1e9
     return times
+
+
+def thread_run_nanoseconds(pid, thread):
+    """The thread's time on a CPU so far, or None once it is gone."""
+    text = _read(f"/proc/{pid}/task/{thread}/schedstat")
+    return int(text.split()[0]) if text else None
 
 
 def cpu_seconds(pid):
     """User and system time of every thread the process ever had, ended ones included,
     in ticks of the kernel's clock."""
-    fields = _stat_fields(pid)
+    fields = stat(pid)
     if fields is None:
         return None
     return (int(fields[11]) + int(fields[12])) / CLOCK_TICKS
