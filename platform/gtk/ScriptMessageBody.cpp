@@ -227,9 +227,97 @@ private:
     std::size_t m_values = 0;
 };
 
+// Most messages are a few short members. For those one call into the engine writes
+// their JSON text, which costs a fraction of walking them value by value; the text of
+// a long one would be a second copy of its strings, so those are walked.
+constexpr const char* smallBodyWriterMaker = R"((function (units, maximumDepth) {
+    "use strict";
+    let budget = 0;
+    function small(value, depth) {
+        if (typeof value === "string")
+            return (budget -= value.length + 1) >= 0;
+        if (typeof value !== "object" || value === null)
+            return --budget >= 0;
+        if (depth >= maximumDepth || typeof value.toJSON === "function")
+            return false;
+        if (Array.isArray(value)) {
+            if ((budget -= value.length + 1) < 0)
+                return false;
+            for (let index = 0; index < value.length; ++index) {
+                if (!small(value[index], depth + 1))
+                    return false;
+            }
+            return true;
+        }
+        for (const key of Object.keys(value)) {
+            if ((budget -= key.length + 1) < 0 || !small(value[key], depth + 1))
+                return false;
+        }
+        return true;
+    }
+    return function (body) {
+        budget = units;
+        return small(body, 0) ? JSON.stringify(body) : undefined;
+    };
+}))";
+
+// Code units of text, and values, a body may hold to be written whole.
+constexpr int smallBodyUnits = 4096;
+
+ValuePtr makeSmallBodyWriter(JSCContext* context)
+{
+    const auto maker = ValuePtr::adopt(jsc_context_evaluate(context, smallBodyWriterMaker, -1));
+    auto writer = maker && jsc_value_is_function(maker.get())
+        ? ValuePtr::adopt(jsc_value_function_call(maker.get(), G_TYPE_INT, smallBodyUnits, G_TYPE_INT,
+                                                  maximumMessageDepth, G_TYPE_NONE))
+        : ValuePtr {};
+    if (jsc_context_get_exception(context) || !writer || !isFunction(writer.get())) {
+        jsc_context_clear_exception(context);
+        return {};
+    }
+    return writer;
 }
 
-nlohmann::json scriptMessageBody(JSCValue* value)
+// The function that writes a small body's JSON text, made once for the engine context
+// messages arrive in. Holding it keeps that context alive; a context the engine makes
+// later replaces it. It lives as long as the program, past the engine's own teardown.
+JSCValue* smallBodyWriter(JSCContext* context)
+{
+    struct Writer {
+        GObjectPtr<JSCContext> madeIn;
+        ValuePtr function;
+    };
+    static auto* const writer = new Writer;
+    if (writer->madeIn.get() != context) {
+        writer->function = makeSmallBodyWriter(context);
+        writer->madeIn = GObjectPtr<JSCContext>::retain(context);
+    }
+    return writer->function.get();
+}
+
+// The body's value tree from its JSON text, when it is small enough to be written whole.
+std::optional<nlohmann::json> smallBody(JSCValue* value)
+{
+    JSCContext* context = jsc_value_get_context(value);
+    JSCValue* writer = smallBodyWriter(context);
+    if (!writer)
+        return std::nullopt;
+    const auto text = ValuePtr::adopt(jsc_value_function_call(writer, JSC_TYPE_VALUE, value, G_TYPE_NONE));
+    if (jsc_context_get_exception(context)) {
+        jsc_context_clear_exception(context);
+        return std::nullopt;
+    }
+    if (!text || !jsc_value_is_string(text.get()))
+        return std::nullopt;
+    const GCharPtr json(jsc_value_to_string(text.get()));
+    if (!json)
+        return std::nullopt;
+    return messageBodyFromJSON(json.get());
+}
+
+}
+
+nlohmann::json walkedScriptMessageBody(JSCValue* value)
 {
     if (!value)
         return nullptr;
@@ -241,6 +329,15 @@ nlohmann::json scriptMessageBody(JSCValue* value)
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
+}
+
+nlohmann::json scriptMessageBody(JSCValue* value)
+{
+    if (!value)
+        return nullptr;
+    if (auto body = smallBody(value))
+        return std::move(*body);
+    return walkedScriptMessageBody(value);
 }
 
 }

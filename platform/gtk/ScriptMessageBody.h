@@ -11,6 +11,10 @@ namespace tessaro {
 // out of objects and null in arrays, numbers that are not finite are null, toJSON is
 // honoured. A value with no value tree (undefined, nesting deeper than the program
 // walks, a cycle, a BigInt, text that is not Unicode, a script that raises) is null.
+// A small body is read through its JSON text, which costs the engine fewer calls.
 nlohmann::json scriptMessageBody(JSCValue* value);
+
+// The same value tree, always walked value by value.
+nlohmann::json walkedScriptMessageBody(JSCValue* value);
 
 }

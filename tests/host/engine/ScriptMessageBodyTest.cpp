@@ -47,6 +47,7 @@ TEST(ScriptMessageBody, ValuesArriveAsTheirJSONTextGaveThem)
         ASSERT_EQ(jsc_context_get_exception(context.get()), nullptr) << expression;
         const auto body = scriptMessageBody(value.get());
         EXPECT_TRUE(body == nlohmann::json::parse(expected)) << expression.substr(0, 80);
+        EXPECT_TRUE(walkedScriptMessageBody(value.get()) == body) << expression.substr(0, 80);
         const GCharPtr json(jsc_value_to_json(value.get(), 0));
         jsc_context_clear_exception(context.get());
         EXPECT_TRUE(body == (json ? messageBodyFromJSON(json.get()) : nullptr)) << expression.substr(0, 80);
