@@ -24,6 +24,21 @@ std::string textForm(const nlohmann::json& value)
     return value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
+// The body's tree with every long text read into its place; null when one cannot be read.
+nlohmann::json wholeTree(MessageBody&& body)
+{
+    for (auto& [key, text] : body.longTexts) {
+        std::string whole;
+        if (!text([&whole](std::string_view piece) {
+                whole.append(piece);
+                return true;
+            }))
+            return nullptr;
+        body.tree[key] = std::move(whole);
+    }
+    return std::move(body.tree);
+}
+
 }
 
 MessageDispatcher::MessageDispatcher(StandardOutput& output, Pasteboard& pasteboard, Application& application,
@@ -39,9 +54,19 @@ MessageDispatcher::MessageDispatcher(StandardOutput& output, Pasteboard& pastebo
 {
 }
 
-void MessageDispatcher::dispatch(const std::string& name, nlohmann::json body)
+void MessageDispatcher::dispatch(const std::string& name, MessageBody message)
 {
     m_output.writeLine(diagnosticLine(name));
+
+    // A saved file's long content goes to the file as it is read, never held whole.
+    PageText longContent;
+    if (name == "saveFile") {
+        if (const auto found = message.longTexts.find("content"); found != message.longTexts.end()) {
+            longContent = std::move(found->second);
+            message.longTexts.erase(found);
+        }
+    }
+    nlohmann::json body = wholeTree(std::move(message));
 
     if (name == "log") {
         m_output.writeLine(diagnosticLine(textForm(body)));
@@ -68,7 +93,8 @@ void MessageDispatcher::dispatch(const std::string& name, nlohmann::json body)
             m_output.writeLine("saveFile ignored: the message needs both \"filename\" and \"content\"");
             return;
         }
-        m_saveFile.saveFile(*fileName, *content);
+        const PageText heldContent = [content](const TextPiece& piece) { return piece(*content); };
+        m_saveFile.saveFile(*fileName, longContent ? longContent : heldContent);
     } else if (name == "security") {
         if (const auto* examKey = member(*dictionary, "examkey"))
             m_webView.sendPageMessage("security", securityResponse(*examKey));

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include <nlohmann/json_fwd.hpp>
+#include "platform/WebView.h"
 
 namespace tessaro {
 
@@ -22,7 +22,7 @@ public:
     MessageDispatcher(StandardOutput&, Pasteboard&, Application&, ExamWebView&, RunningApplicationReport&, SaveFile&,
                       Downloads&);
 
-    void dispatch(const std::string& name, nlohmann::json body);
+    void dispatch(const std::string& name, MessageBody body);
 
 private:
     StandardOutput& m_output;

@@ -19,7 +19,7 @@ SaveFile::SaveFile(Files& files, StandardOutput& output, ExamWebView& webView)
 {
 }
 
-void SaveFile::saveFile(const std::string& fileName, const std::string& content)
+void SaveFile::saveFile(const std::string& fileName, const PageText& content)
 {
     if (!isPlainFileName(fileName)) {
         m_output.writeLine(diagnosticLine("saveFile refused: \"" + fileName + "\" is not a plain file name"));

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "platform/PageText.h"
+
 namespace tessaro {
 
 class ExamWebView;
@@ -14,7 +16,7 @@ class SaveFile {
 public:
     SaveFile(Files&, StandardOutput&, ExamWebView&);
 
-    void saveFile(const std::string& fileName, const std::string& content);
+    void saveFile(const std::string& fileName, const PageText& content);
 
 private:
     Files& m_files;

@@ -4,6 +4,8 @@
 #include <string>
 #include <variant>
 
+#include "platform/PageText.h"
+
 namespace tessaro {
 
 struct FileError {
@@ -23,8 +25,8 @@ public:
     // leaves a partial file under the destination's name. Callable from any thread.
     virtual std::optional<FileError> moveWithoutReplacing(const std::string& from, const std::string& to) = 0;
     // Replaces the file's content in one step: the path holds either its former
-    // content or all of the new one.
-    virtual std::optional<FileError> writeAtomically(const std::string& path, const std::string& content) = 0;
+    // content or all of the new one, never a part of text that could not be read.
+    virtual std::optional<FileError> writeAtomically(const std::string& path, const PageText& content) = 0;
 };
 
 }

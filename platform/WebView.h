@@ -1,10 +1,14 @@
 #pragma once
 
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include <nlohmann/json.hpp>
+
+#include "platform/PageText.h"
 
 namespace tessaro {
 
@@ -29,12 +33,23 @@ public:
     virtual void runOpenPanel(std::shared_ptr<OpenPanelRequest> request) = 0;
 };
 
+// A page message's body as a value tree; undefined and anything JSON cannot hold arrive
+// as null. The text of an object's member too long to read before it is needed is
+// read where it is used: the tree holds "" in its place.
+struct MessageBody {
+    MessageBody(nlohmann::json tree = nullptr) // NOLINT(google-explicit-constructor): a tree is a body
+        : tree(std::move(tree))
+    {
+    }
+    nlohmann::json tree;
+    std::map<std::string, PageText> longTexts;
+};
+
 class ScriptMessageHandler {
 public:
     virtual ~ScriptMessageHandler() = default;
-    // A page posted window.webkit.messageHandlers.<name>.postMessage(body). The body
-    // arrives as a value tree; undefined and anything JSON cannot hold arrive as null.
-    virtual void didReceiveScriptMessage(const std::string& name, nlohmann::json body) = 0;
+    // A page posted window.webkit.messageHandlers.<name>.postMessage(body).
+    virtual void didReceiveScriptMessage(const std::string& name, MessageBody body) = 0;
 };
 
 // What a page asks the engine to allow: its camera or microphone, or anything else

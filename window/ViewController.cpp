@@ -71,7 +71,7 @@ void ViewController::runOpenPanel(std::shared_ptr<OpenPanelRequest> request)
     m_uploadChooser.showOpenPanel(std::move(request));
 }
 
-void ViewController::didReceiveScriptMessage(const std::string& name, nlohmann::json body)
+void ViewController::didReceiveScriptMessage(const std::string& name, MessageBody body)
 {
     m_messageDispatcher.dispatch(name, std::move(body));
 }

@@ -47,7 +47,7 @@ public:
     void windowDidBecomeKey() override;
     void didFinishNavigation() override;
     void runOpenPanel(std::shared_ptr<OpenPanelRequest> request) override;
-    void didReceiveScriptMessage(const std::string& name, nlohmann::json body) override;
+    void didReceiveScriptMessage(const std::string& name, MessageBody body) override;
 
     bool loadedSuccessfully() const { return m_launcher.loadedSuccessfully(); }
 

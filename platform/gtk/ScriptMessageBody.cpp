@@ -1,6 +1,8 @@
 #include "platform/gtk/ScriptMessageBody.h"
 
 #include <algorithm>
+#include <map>
+#include <memory>
 #include <cmath>
 #include <cstdint>
 #include <new>
@@ -54,10 +56,60 @@ bool isHighSurrogate(int unit)
     return (unit & 0xfc00) == 0xd800;
 }
 
+// Whether the script raised on the way; the exception is taken back.
+bool raised(JSCContext* context)
+{
+    if (!jsc_context_get_exception(context))
+        return false;
+    jsc_context_clear_exception(context);
+    return true;
+}
+
+// Hands on a string value's UTF-8 form, which must hold all of its code units: the
+// engine stops at a lone surrogate, which JSON text cannot carry either.
+bool readWhole(JSCValue* value, std::size_t units, const TextPiece& piece)
+{
+    const BytesPtr bytes(jsc_value_to_string_as_bytes(value));
+    gsize size = 0;
+    const auto* data = bytes ? static_cast<const char*>(g_bytes_get_data(bytes.get(), &size)) : nullptr;
+    const std::string_view utf8(data ? data : "", data ? size : 0);
+    return utf16Length(utf8) == units && piece(utf8);
+}
+
+// Hands on a string value of `length` code units in slices that never split a
+// surrogate pair.
+bool readText(JSCValue* value, std::size_t length, const TextPiece& piece)
+{
+    if (length <= sliceLength)
+        return readWhole(value, length, piece);
+    JSCContext* context = jsc_value_get_context(value);
+    for (std::size_t from = 0; from < length;) {
+        std::size_t to = std::min(from + sliceLength, length);
+        if (to < length) {
+            const auto unit = ValuePtr::adopt(
+                jsc_value_object_invoke_method(value, "charCodeAt", G_TYPE_INT, static_cast<int>(to - 1), G_TYPE_NONE));
+            if (raised(context) || !unit)
+                return false;
+            if (isHighSurrogate(jsc_value_to_int32(unit.get())))
+                --to;
+        }
+        const auto slice = ValuePtr::adopt(jsc_value_object_invoke_method(
+            value, "slice", G_TYPE_INT, static_cast<int>(from), G_TYPE_INT, static_cast<int>(to), G_TYPE_NONE));
+        if (raised(context) || !slice || !jsc_value_is_string(slice.get())
+            || !readWhole(slice.get(), to - from, piece))
+            return false;
+        from = to;
+    }
+    return true;
+}
+
 class BodyWalk {
 public:
-    explicit BodyWalk(JSCContext* context)
+    // Long text in the members of a top-level object goes to `longTexts` unread when
+    // it is given.
+    BodyWalk(JSCContext* context, std::map<std::string, PageText>* longTexts)
         : m_context(context)
+        , m_longTexts(longTexts)
     {
     }
 
@@ -132,44 +184,18 @@ private:
         return static_cast<std::size_t>(units);
     }
 
-    // Appends the text's UTF-8 form, which must hold all of its code units: the engine
-    // stops at a lone surrogate, which JSON text cannot carry either.
-    static void appendText(std::string& text, JSCValue* value, std::size_t units)
-    {
-        const BytesPtr bytes(jsc_value_to_string_as_bytes(value));
-        gsize size = 0;
-        const auto* data = bytes ? static_cast<const char*>(g_bytes_get_data(bytes.get(), &size)) : nullptr;
-        const std::string_view utf8(data ? data : "", data ? size : 0);
-        if (utf16Length(utf8) != units)
-            throw NoValueTree {};
-        text.append(utf8);
-    }
-
     std::string text(JSCValue* value)
     {
         const std::size_t length = lengthOf(value);
         std::string text;
-        if (length <= sliceLength) {
-            appendText(text, value, length);
-            return text;
-        }
         // Three bytes per code unit at most; pages never written are never taken.
-        text.reserve(3 * length);
-        for (std::size_t from = 0; from < length;) {
-            std::size_t to = std::min(from + sliceLength, length);
-            if (to < length) {
-                const auto unit = checked(jsc_value_object_invoke_method(value, "charCodeAt", G_TYPE_INT,
-                                                                         static_cast<int>(to - 1), G_TYPE_NONE));
-                if (isHighSurrogate(jsc_value_to_int32(unit.get())))
-                    --to;
-            }
-            const auto slice = checked(jsc_value_object_invoke_method(
-                value, "slice", G_TYPE_INT, static_cast<int>(from), G_TYPE_INT, static_cast<int>(to), G_TYPE_NONE));
-            if (!jsc_value_is_string(slice.get()))
-                throw NoValueTree {};
-            appendText(text, slice.get(), to - from);
-            from = to;
-        }
+        if (length > sliceLength)
+            text.reserve(3 * length);
+        if (!readText(value, length, [&text](std::string_view piece) {
+                text.append(piece);
+                return true;
+            }))
+            throw NoValueTree {};
         return text;
     }
 
@@ -208,6 +234,15 @@ private:
                 throw NoValueTree {};
             const std::string key = text(keyValue.get());
             const auto member = checked(jsc_value_object_get_property(value, key.c_str()));
+            if (m_longTexts && depth == 1 && jsc_value_is_string(member.get())) {
+                if (const std::size_t length = lengthOf(member.get()); length > sliceLength) {
+                    auto text = std::make_shared<ValuePtr>(ValuePtr::retain(member.get()));
+                    (*m_longTexts)[key]
+                        = [text, length](const TextPiece& piece) { return readText(text->get(), length, piece); };
+                    object[key] = "";
+                    continue;
+                }
+            }
             if (auto walked = walk(member.get(), key, depth))
                 object[key] = std::move(*walked);
         }
@@ -223,6 +258,7 @@ private:
     }
 
     JSCContext* m_context;
+    std::map<std::string, PageText>* m_longTexts;
     ValuePtr m_objectConstructor;
     std::size_t m_values = 0;
 };
@@ -315,14 +351,12 @@ std::optional<nlohmann::json> smallBody(JSCValue* value)
     return messageBodyFromJSON(json.get());
 }
 
-}
-
-nlohmann::json walkedScriptMessageBody(JSCValue* value)
+nlohmann::json walkBody(JSCValue* value, std::map<std::string, PageText>* longTexts)
 {
     if (!value)
         return nullptr;
     try {
-        auto walked = BodyWalk(jsc_value_get_context(value)).walk(value, "", 0);
+        auto walked = BodyWalk(jsc_value_get_context(value), longTexts).walk(value, "", 0);
         return walked ? std::move(*walked) : nullptr;
     } catch (const NoValueTree&) {
         return nullptr;
@@ -331,13 +365,24 @@ nlohmann::json walkedScriptMessageBody(JSCValue* value)
     }
 }
 
-nlohmann::json scriptMessageBody(JSCValue* value)
+}
+
+MessageBody scriptMessageBody(JSCValue* value)
 {
     if (!value)
-        return nullptr;
+        return {};
     if (auto body = smallBody(value))
         return std::move(*body);
-    return walkedScriptMessageBody(value);
+    MessageBody body;
+    body.tree = walkBody(value, &body.longTexts);
+    if (body.tree.is_null())
+        body.longTexts.clear();
+    return body;
+}
+
+nlohmann::json walkedScriptMessageBody(JSCValue* value)
+{
+    return walkBody(value, nullptr);
 }
 
 }

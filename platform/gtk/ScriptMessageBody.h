@@ -2,6 +2,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "platform/WebView.h"
+
 typedef struct _JSCValue JSCValue;
 
 namespace tessaro {
@@ -11,10 +13,11 @@ namespace tessaro {
 // out of objects and null in arrays, numbers that are not finite are null, toJSON is
 // honoured. A value with no value tree (undefined, nesting deeper than the program
 // walks, a cycle, a BigInt, text that is not Unicode, a script that raises) is null.
-// A small body is read through its JSON text, which costs the engine fewer calls.
-nlohmann::json scriptMessageBody(JSCValue* value);
+// A small body is read through its JSON text, which costs the engine fewer calls; the
+// long text of a top-level object's member stays in the engine until it is read.
+MessageBody scriptMessageBody(JSCValue* value);
 
-// The same value tree, always walked value by value.
+// The whole value tree, always walked value by value.
 nlohmann::json walkedScriptMessageBody(JSCValue* value);
 
 }

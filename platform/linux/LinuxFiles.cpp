@@ -21,7 +21,7 @@ std::optional<FileError> LinuxFiles::moveWithoutReplacing(const std::string& fro
     return moveFileWithoutReplacing(from, to);
 }
 
-std::optional<FileError> LinuxFiles::writeAtomically(const std::string& path, const std::string& content)
+std::optional<FileError> LinuxFiles::writeAtomically(const std::string& path, const PageText& content)
 {
     return writeFileAtomically(path, content);
 }

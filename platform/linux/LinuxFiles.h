@@ -16,7 +16,7 @@ public:
 
     PathOrError downloadsFolder() override;
     std::optional<FileError> moveWithoutReplacing(const std::string& from, const std::string& to) override;
-    std::optional<FileError> writeAtomically(const std::string& path, const std::string& content) override;
+    std::optional<FileError> writeAtomically(const std::string& path, const PageText& content) override;
 
 private:
     XdgDownloadsFolder m_downloads;

@@ -86,6 +86,17 @@ std::optional<FileError> moveAcrossFileSystems(const std::string& from, const st
     return std::nullopt;
 }
 
+// Writes the text piece by piece; false with errno set, EILSEQ when the text itself
+// could not be read.
+bool writeText(const FileDescriptor& file, const PageText& content)
+{
+    bool written = true;
+    const bool read = content([&file, &written](std::string_view piece) { return written = file.writeAll(piece); });
+    if (!read && written)
+        errno = EILSEQ;
+    return read && written;
+}
+
 }
 
 std::optional<FileError> moveFileWithoutReplacing(const std::string& from, const std::string& to)
@@ -97,7 +108,7 @@ std::optional<FileError> moveFileWithoutReplacing(const std::string& from, const
     return moveError(from, to);
 }
 
-std::optional<FileError> writeFileAtomically(const std::string& path, const std::string& content)
+std::optional<FileError> writeFileAtomically(const std::string& path, const PageText& content)
 {
     auto replacement = TemporaryFile::createBeside(path);
     if (!replacement)
@@ -105,7 +116,7 @@ std::optional<FileError> writeFileAtomically(const std::string& path, const std:
     const int descriptor = replacement->descriptor().get();
     // mkstemp makes the file private; a saved file gets the permissions any newly
     // created file of the user would get.
-    if (::fchmod(descriptor, 0666 & ~processUmask()) != 0 || !replacement->descriptor().writeAll(content)
+    if (::fchmod(descriptor, 0666 & ~processUmask()) != 0 || !writeText(replacement->descriptor(), content)
         || ::fsync(descriptor) != 0 || ::rename(replacement->path().c_str(), path.c_str()) != 0) {
         return saveError(path);
     }

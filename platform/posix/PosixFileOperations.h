@@ -16,6 +16,6 @@ std::optional<FileError> moveFileWithoutReplacing(const std::string& from, const
 // Replaces the file's content in one step: readers see either the former content or
 // all of the new one, and a failed write leaves the former content untouched. The
 // bytes are stored exactly as given.
-std::optional<FileError> writeFileAtomically(const std::string& path, const std::string& content);
+std::optional<FileError> writeFileAtomically(const std::string& path, const PageText& content);
 
 }

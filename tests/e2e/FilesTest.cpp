@@ -31,7 +31,9 @@ TEST_P(FilesOnEachDesktop, SavingTwiceReplacesTheFileAndAnswersTwiceWithOneAddre
     const std::string address = "file://" + downloads() + "/answers%201.txt";
     EXPECT_EQ(saved[0].at("payload"), address);
     EXPECT_EQ(saved[1].at("payload"), address);
-    EXPECT_EQ(run({ "cat", downloads() + "/answers 1.txt" }), "second");
+    const std::string file = downloads() + "/answers 1.txt";
+    EXPECT_EQ(run({ "sh", "-c", "head -c 7 \"$0\"; wc -c <\"$0\"; tail -c 4 \"$0\"", file }),
+              "second!2400007\n\xf0\x9f\x98\x80");
     EXPECT_EQ(run({ "ls", downloads() }), "answers 1.txt\n");
 }
 

@@ -71,12 +71,12 @@ public:
 
     // What a page can do: post under a name (delivered only when a handler has that
     // name), finish a navigation, ask for a file.
-    bool postMessage(const std::string& name, const nlohmann::json& body)
+    bool postMessage(const std::string& name, MessageBody body)
     {
         const auto handler = m_handlers.find(name);
         if (handler == m_handlers.end())
             return false;
-        handler->second->didReceiveScriptMessage(name, body);
+        handler->second->didReceiveScriptMessage(name, std::move(body));
         return true;
     }
     void finishNavigation() { m_navigationDelegate->didFinishNavigation(); }

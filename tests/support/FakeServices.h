@@ -84,11 +84,14 @@ public:
             return FileError { "Could not move \"" + from + "\" to \"" + to + "\": File exists" };
         return std::nullopt;
     }
-    std::optional<FileError> writeAtomically(const std::string& path, const std::string& content) override
+    std::optional<FileError> writeAtomically(const std::string& path, const PageText& content) override
     {
         if (writeFailure)
             return writeFailure;
-        written[path] = content;
+        std::string text;
+        if (!content([&text](std::string_view piece) { return text.append(piece), true; }))
+            return FileError { "Could not save \"" + path + "\": the text could not be read" };
+        written[path] = text;
         existing.insert(path);
         return std::nullopt;
     }

@@ -45,7 +45,7 @@ TEST(ScriptMessageBody, ValuesArriveAsTheirJSONTextGaveThem)
     for (const auto& [expression, expected] : cases) {
         const auto value = GObjectPtr<JSCValue>::adopt(jsc_context_evaluate(context.get(), expression.c_str(), -1));
         ASSERT_EQ(jsc_context_get_exception(context.get()), nullptr) << expression;
-        const auto body = scriptMessageBody(value.get());
+        const auto body = scriptMessageBody(value.get()).tree;
         EXPECT_TRUE(body == nlohmann::json::parse(expected)) << expression.substr(0, 80);
         EXPECT_TRUE(walkedScriptMessageBody(value.get()) == body) << expression.substr(0, 80);
         const GCharPtr json(jsc_value_to_json(value.get(), 0));
@@ -53,6 +53,18 @@ TEST(ScriptMessageBody, ValuesArriveAsTheirJSONTextGaveThem)
         EXPECT_TRUE(body == (json ? messageBodyFromJSON(json.get()) : nullptr)) << expression.substr(0, 80);
         EXPECT_EQ(jsc_context_get_exception(context.get()), nullptr) << expression;
     }
+
+    // A top-level member's long text stays in the engine and is read in slices where used.
+    const auto value = GObjectPtr<JSCValue>::adopt(jsc_context_evaluate(
+        context.get(), R"(({ n: 1, ok: "a" + "\ud83d\ude00".repeat(1200000), bad: "a".repeat(1500000) + "\ud800" }))", -1));
+    auto body = scriptMessageBody(value.get());
+    EXPECT_EQ(body.tree, nlohmann::json::parse(R"({"n":1,"ok":"","bad":""})"));
+    std::string read;
+    int pieces = 0;
+    const auto append = [&read, &pieces](std::string_view piece) { return read.append(piece), ++pieces; };
+    EXPECT_TRUE(body.longTexts.at("ok")(append));
+    EXPECT_TRUE(read == longText && pieces == 3) << pieces;
+    EXPECT_FALSE(body.longTexts.at("bad")(append));
 }
 
 }

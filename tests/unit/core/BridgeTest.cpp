@@ -57,8 +57,8 @@ TEST_F(MessageDispatchTest, EachMessageWritesItsNameThenTakesOnlyTheBodyItNeeds)
     EXPECT_EQ(host.calls, (CallLog { "line quit", "pasteboard.clearContents", "application.terminate" }));
     EXPECT_EQ(host.http.downloads.size(), 1u);
     EXPECT_TRUE(host.disk.written.empty());
-    EXPECT_FALSE(page().postMessage("battery", nullptr));
-    EXPECT_FALSE(page().postMessage("Log", "x"));
+    EXPECT_FALSE(page().postMessage("battery", json()));
+    EXPECT_FALSE(page().postMessage("Log", json("x")));
 }
 
 TEST(MessageBody, DeepOrBrokenBodiesArriveAsNull)
@@ -114,7 +114,7 @@ TEST_F(ProcessesCommandTest, CommandsDuringAScanAreAnsweredTogetherByTheNextScan
         host.applications.applications = listOfVersion(version);
         for (const char event : events) {
             if (event == 'r')
-                page().postMessage("processes", nullptr);
+                page().postMessage("processes", json());
             if (event == 'c')
                 host.applications.applications = listOfVersion(++version);
             if (event == 't')

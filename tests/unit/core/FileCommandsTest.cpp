@@ -16,12 +16,12 @@ class FileCommandsTest : public ControllerFixture {
 protected:
     void download(const std::string& url, const std::string& name)
     {
-        page().postMessage("download", { { "url", url }, { "name", name } });
+        page().postMessage("download", nlohmann::json { { "url", url }, { "name", name } });
     }
 
     void save(const std::string& name, const std::string& content)
     {
-        page().postMessage("saveFile", { { "filename", name }, { "content", content } });
+        page().postMessage("saveFile", nlohmann::json { { "filename", name }, { "content", content } });
     }
 };
 
@@ -92,6 +92,22 @@ TEST_F(FileCommandsTest, SavingWritesTheTextAsItCameAndAnswersWithItsAddressEach
     EXPECT_EQ(host.disk.written.at("/home/student/Downloads/my answers#1.txt"), "");
     const auto answer = pageCall("fileSaved", "file:///home/student/Downloads/my%20answers%231.txt");
     EXPECT_EQ(takePageCalls(), (Lines { answer, answer }));
+
+    // Long text comes in pieces: a save writes them as they come, any other message
+    // reads them whole first; text that cannot be read is neither saved nor logged.
+    MessageBody body(nlohmann::json { { "filename", "long.txt" }, { "content", "" } });
+    body.longTexts["content"] = [](const TextPiece& piece) { return piece("in ") && piece("pieces"); };
+    page().postMessage("saveFile", body);
+    page().postMessage("log", body);
+    EXPECT_EQ(host.disk.written.at("/home/student/Downloads/long.txt"), "in pieces");
+    EXPECT_EQ(host.output.lines.back(), R"({"content":"in pieces","filename":"long.txt"})");
+    body.longTexts["content"] = [](const TextPiece& piece) { return piece("half") && false; };
+    page().postMessage("saveFile", body);
+    EXPECT_EQ(host.output.lines.back(),
+              "Could not save \"/home/student/Downloads/long.txt\": the text could not be read");
+    page().postMessage("log", body);
+    EXPECT_EQ(host.output.lines.back(), "null");
+    EXPECT_EQ(takePageCalls(), Lines { pageCall("fileSaved", "file:///home/student/Downloads/long.txt") });
 }
 
 TEST_F(FileCommandsTest, EachUploadRequestGetsItsOwnChooserAndExactlyOneAnswer)

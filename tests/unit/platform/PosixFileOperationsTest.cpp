@@ -27,6 +27,18 @@ std::string moveError(const std::string& from, const std::string& to, const std:
     return reason.empty() ? "no error" : "Could not move \"" + from + "\" to \"" + to + "\": " + reason;
 }
 
+// The text handed on two bytes at a time.
+PageText inPieces(std::string text)
+{
+    return [text = std::move(text)](const TextPiece& piece) {
+        for (std::size_t at = 0; at < text.size(); at += 2) {
+            if (!piece(std::string_view(text).substr(at, 2)))
+                return false;
+        }
+        return true;
+    };
+}
+
 unsigned modeOf(const std::string& path)
 {
     return static_cast<unsigned>(std::filesystem::status(path).permissions());
@@ -103,7 +115,7 @@ TEST(WriteFileAtomically, ReplacesWithTheBytesExactlyUnderAnyName)
         for (const std::string& content : contents) {
             TemporaryFolder folder;
             folder.write(name, "a much longer former content than any new one");
-            EXPECT_EQ(writeFileAtomically(folder / name, content), std::nullopt);
+            EXPECT_EQ(writeFileAtomically(folder / name, inPieces(content)), std::nullopt);
             EXPECT_EQ(fileContent(folder / name), content);
             EXPECT_EQ(folder.entries(), (Names { name }));
         }
@@ -114,9 +126,9 @@ TEST(WriteFileAtomically, GetsTheModeOfANewlyCreatedFile)
 {
     TemporaryFolder folder;
     const mode_t former = ::umask(022);
-    EXPECT_EQ(writeFileAtomically(folder / "open.txt", "x"), std::nullopt);
+    EXPECT_EQ(writeFileAtomically(folder / "open.txt", inPieces("x")), std::nullopt);
     ::umask(077);
-    EXPECT_EQ(writeFileAtomically(folder / "private.txt", "x"), std::nullopt);
+    EXPECT_EQ(writeFileAtomically(folder / "private.txt", inPieces("x")), std::nullopt);
     ::umask(former);
     EXPECT_EQ(modeOf(folder / "open.txt"), 0644u);
     EXPECT_EQ(modeOf(folder / "private.txt"), 0600u);
@@ -127,10 +139,13 @@ TEST(WriteFileAtomically, AFailureIsAnErrorAndLeavesEverythingAsItWas)
     TemporaryFolder folder;
     folder.write("answer.txt/inside", "kept");
     folder.write("former.txt", "former");
-    EXPECT_EQ(errorOf(writeFileAtomically(folder / "answer.txt", "new")),
+    EXPECT_EQ(errorOf(writeFileAtomically(folder / "answer.txt", inPieces("new"))),
               "Could not save \"" + folder / "answer.txt" + "\": Is a directory");
-    EXPECT_EQ(errorOf(writeFileAtomically(folder / "gone/answer.txt", "new")),
+    EXPECT_EQ(errorOf(writeFileAtomically(folder / "gone/answer.txt", inPieces("new"))),
               "Could not save \"" + folder / "gone/answer.txt" + "\": No such file or directory");
+    const PageText unreadable = [](const TextPiece& piece) { return piece("part") && false; };
+    EXPECT_EQ(errorOf(writeFileAtomically(folder / "former.txt", unreadable)),
+              "Could not save \"" + folder / "former.txt" + "\": Invalid or incomplete multibyte or wide character");
 
     // A file size limit makes write() fail with EFBIG, for root too; the signal it
     // raises is ignored so the failure comes back as an error.
@@ -139,7 +154,7 @@ TEST(WriteFileAtomically, AFailureIsAnErrorAndLeavesEverythingAsItWas)
     const auto formerHandler = std::signal(SIGXFSZ, SIG_IGN);
     const rlimit small { 4096, former.rlim_max };
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const auto error = writeFileAtomically(folder / "former.txt", std::string(10000, 'x'));
+    const auto error = writeFileAtomically(folder / "former.txt", inPieces(std::string(10000, 'x')));
     ::setrlimit(RLIMIT_FSIZE, &former);
     std::signal(SIGXFSZ, formerHandler);
 
