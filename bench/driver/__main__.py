@@ -33,7 +33,7 @@ def options(arguments):
                         help="set this in both programs' environment (repeatable)")
     parser.add_argument("--startup-runs", type=int, default=7)
     parser.add_argument("--bridge-runs", type=int, default=5)
-    parser.add_argument("--round-trips", type=int, default=1000)
+    parser.add_argument("--round-trips", type=int, default=2000)
     parser.add_argument("--burst", type=int, default=10000)
     parser.add_argument("--download-runs", type=int, default=5)
     parser.add_argument("--download-bytes", type=int, default=1 << 30)

@@ -3,7 +3,12 @@
 
 The engine gives the page a clock of whole milliseconds. A single trip's reading is
 therefore within a millisecond either side of the truth; trips are also timed in blocks
-of 25, whose means are exact to 0.04 ms. The median compares block means. The p99 goal
+of 100, whose means are exact to 0.01 ms. The median compares block means.
+
+The engine's cost of a trip depends on how it draws: without GPU compositing, as
+Tessaro draws, a trip of the bare window takes about 0.08 ms longer than at the
+engine's defaults. The goal holds Tessaro's trips to the floor drawing as Tessaro
+draws, where the difference is the bridge's own; the floor at the defaults is shown. The p99 goal
 is judged on single readings: a trip of 2 ms or more never reads less than 2, so at
 most 1 % of readings at 2 or more proves p99 < 2 ms; a reading of 3 or more means the
 trip took over 2 ms, so more than 1 % of those proves the goal missed.
@@ -41,9 +46,10 @@ def _measured(context, launch, kind, timeout, busy=None):
 
 
 def _trips(context):
-    runs = {"floor": [], "tessaro": []}
+    programs = (context.tessaro, context.drawing_floor, context.floor)
+    runs = {program.name: [] for program in programs}
     mode = f"bridge-{context.options.round_trips}-0"
-    for index, order in context.alternating(context.options.bridge_runs, context.floor, context.tessaro):
+    for index, order in context.alternating(context.options.bridge_runs, *programs):
         for program in order:
             with context.launch(program, mode) as launch:
                 report, cpu = _measured(context, launch, "roundTrips", TIMEOUT)
@@ -96,18 +102,23 @@ def _burst(context):
 def run(context):
     trips = _trips(context)
     burst = _burst(context)
-    ours, floor = trips["tessaro"], trips["floor"]
-    median = row("bridge: security round trip, median of 25-trip means", "ms",
-                 [run["blockMedianMs"] for run in ours], "floor echo", [run["blockMedianMs"] for run in floor],
-                 "<= 1.1 x floor", None)
+    ours, floor = trips[context.tessaro.name], trips[context.drawing_floor.name]
+    defaults = trips[context.floor.name]
+    median = row("bridge: security round trip, median of 100-trip means", "ms",
+                 [run["blockMedianMs"] for run in ours], "floor echo drawing as Tessaro",
+                 [run["blockMedianMs"] for run in floor], "<= 1.1 x floor", None)
     median["met"] = ratio_at_most(median, 1.1)
+    shown = row("bridge: security round trip against the floor at the engine's defaults", "ms",
+                [run["blockMedianMs"] for run in ours], "floor echo", [run["blockMedianMs"] for run in defaults],
+                "(shown)", None)
     met, verdict = _p99_verdict(ours)
     p99 = row("bridge: security round trip, p99 of single readings", "ms",
-              [run["readingP99Ms"] for run in ours], "floor echo", [run["readingP99Ms"] for run in floor],
+              [run["readingP99Ms"] for run in ours], "floor echo drawing as Tessaro",
+              [run["readingP99Ms"] for run in floor],
               "< 2 ms", met, verdict)
     cpu_rows = [
         row(f"bridge: CPU per round trip, {role}", "us",
-            [run["cpuMicrosecondsPerTrip"].get(role) for run in ours], "floor echo",
+            [run["cpuMicrosecondsPerTrip"].get(role) for run in ours], "floor echo drawing as Tessaro",
             [run["cpuMicrosecondsPerTrip"].get(role) for run in floor], "(shown)", None)
         for role in ("program", "web process")
     ]
@@ -121,4 +132,4 @@ def run(context):
     busy_row = row("bridge: burst, longest stretch the main thread was busy", "ms", busy, "floor ([] answer)",
                    [run["longestBusyMs"] for run in burst["floor"]], "<= 50 ms", max(busy) <= 50)
     return {"runs": {"roundTrips": trips, "burst": burst},
-            "rows": [median, p99, *cpu_rows, burst_row, busy_row]}
+            "rows": [median, shown, p99, *cpu_rows, burst_row, busy_row]}
