@@ -1,10 +1,10 @@
 #include "platform/gtk/ScriptMessageBody.h"
 
 #include <algorithm>
-#include <map>
-#include <memory>
 #include <cmath>
 #include <cstdint>
+#include <map>
+#include <memory>
 #include <new>
 #include <optional>
 #include <string>
@@ -95,8 +95,7 @@ bool readText(JSCValue* value, std::size_t length, const TextPiece& piece)
         }
         const auto slice = ValuePtr::adopt(jsc_value_object_invoke_method(
             value, "slice", G_TYPE_INT, static_cast<int>(from), G_TYPE_INT, static_cast<int>(to), G_TYPE_NONE));
-        if (raised(context) || !slice || !jsc_value_is_string(slice.get())
-            || !readWhole(slice.get(), to - from, piece))
+        if (raised(context) || !slice || !jsc_value_is_string(slice.get()) || !readWhole(slice.get(), to - from, piece))
             return false;
         from = to;
     }
@@ -152,11 +151,7 @@ private:
     ValuePtr checked(JSCValue* value)
     {
         auto owned = ValuePtr::adopt(value);
-        if (jsc_context_get_exception(m_context)) {
-            jsc_context_clear_exception(m_context);
-            throw NoValueTree {};
-        }
-        if (!owned)
+        if (raised(m_context) || !owned)
             throw NoValueTree {};
         return owned;
     }
@@ -303,14 +298,12 @@ constexpr int smallBodyUnits = 4096;
 ValuePtr makeSmallBodyWriter(JSCContext* context)
 {
     const auto maker = ValuePtr::adopt(jsc_context_evaluate(context, smallBodyWriterMaker, -1));
-    auto writer = maker && jsc_value_is_function(maker.get())
-        ? ValuePtr::adopt(jsc_value_function_call(maker.get(), G_TYPE_INT, smallBodyUnits, G_TYPE_INT,
-                                                  maximumMessageDepth, G_TYPE_NONE))
-        : ValuePtr {};
-    if (jsc_context_get_exception(context) || !writer || !isFunction(writer.get())) {
-        jsc_context_clear_exception(context);
+    if (raised(context) || !maker || !isFunction(maker.get()))
         return {};
-    }
+    auto writer = ValuePtr::adopt(
+        jsc_value_function_call(maker.get(), G_TYPE_INT, smallBodyUnits, G_TYPE_INT, maximumMessageDepth, G_TYPE_NONE));
+    if (raised(context) || !writer || !isFunction(writer.get()))
+        return {};
     return writer;
 }
 
@@ -339,11 +332,7 @@ std::optional<nlohmann::json> smallBody(JSCValue* value)
     if (!writer)
         return std::nullopt;
     const auto text = ValuePtr::adopt(jsc_value_function_call(writer, JSC_TYPE_VALUE, value, G_TYPE_NONE));
-    if (jsc_context_get_exception(context)) {
-        jsc_context_clear_exception(context);
-        return std::nullopt;
-    }
-    if (!text || !jsc_value_is_string(text.get()))
+    if (raised(context) || !text || !jsc_value_is_string(text.get()))
         return std::nullopt;
     const GCharPtr json(jsc_value_to_string(text.get()));
     if (!json)

@@ -89,7 +89,10 @@ public:
         if (writeFailure)
             return writeFailure;
         std::string text;
-        if (!content([&text](std::string_view piece) { return text.append(piece), true; }))
+        if (!content([&text](std::string_view piece) {
+                text.append(piece);
+                return true;
+            }))
             return FileError { "Could not save \"" + path + "\": the text could not be read" };
         written[path] = text;
         existing.insert(path);
