@@ -49,7 +49,7 @@ def _trips(context):
     programs = (context.tessaro, context.drawing_floor, context.floor)
     runs = {program.name: [] for program in programs}
     mode = f"bridge-{context.options.round_trips}-0"
-    for index, order in context.alternating(context.options.bridge_runs, *programs):
+    for index, order in context.alternating(context.options.round_trip_runs, *programs):
         for program in order:
             with context.launch(program, mode) as launch:
                 report, cpu = _measured(context, launch, "roundTrips", TIMEOUT)
@@ -88,7 +88,7 @@ def _p99_verdict(runs):
 def _burst(context):
     runs = {"floor": [], "tessaro": []}
     mode = f"bridge-0-{context.options.burst}"
-    for index, order in context.alternating(context.options.bridge_runs, context.floor, context.tessaro):
+    for index, order in context.alternating(context.options.burst_runs, context.floor, context.tessaro):
         for program in order:
             with context.launch(program, mode) as launch:
                 report, cpu = _measured(context, launch, "burst", BURST_TIMEOUT, BusyMeter(launch.pid))
