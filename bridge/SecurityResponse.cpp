@@ -32,8 +32,9 @@ struct MacContextFree {
 };
 using MacContext = std::unique_ptr<EVP_MAC_CTX, MacContextFree>;
 
-// HMAC-SHA-256 keyed once: each answer starts from a copy of this state, so neither the
-// algorithm lookup nor the key's padding is repeated per message.
+// HMAC-SHA-256 keyed once: each answer starts the same context again with the key it
+// holds, so neither the algorithm lookup, the key's padding nor an allocation is
+// repeated per message. One per thread, as the context is changed by every answer.
 class KeyedHmac {
 public:
     explicit KeyedHmac(std::string_view key)
@@ -52,14 +53,13 @@ public:
             m_context.reset();
     }
 
-    std::string hexDigest(std::string_view message) const
+    std::string hexDigest(std::string_view message)
     {
-        const MacContext context(m_context ? EVP_MAC_CTX_dup(m_context.get()) : nullptr);
         Digest digest {};
         std::size_t length = 0;
-        if (!context
-            || !EVP_MAC_update(context.get(), reinterpret_cast<const unsigned char*>(message.data()), message.size())
-            || !EVP_MAC_final(context.get(), digest.data(), &length, digest.size()))
+        if (!m_context || !EVP_MAC_init(m_context.get(), nullptr, 0, nullptr)
+            || !EVP_MAC_update(m_context.get(), reinterpret_cast<const unsigned char*>(message.data()), message.size())
+            || !EVP_MAC_final(m_context.get(), digest.data(), &length, digest.size()))
             return {};
         return hexText(digest);
     }
@@ -82,7 +82,7 @@ std::string hmacSHA256Hex(std::string_view message, std::string_view key)
 std::string securityResponse(std::string_view examKey)
 {
     // The key depends on the built-in constants only: the same for every exam key.
-    static const KeyedHmac keyed(hmacSHA256Hex(securityConstantMessage(), securityConstantKey()));
+    thread_local KeyedHmac keyed(hmacSHA256Hex(securityConstantMessage(), securityConstantKey()));
     return keyed.hexDigest(examKey);
 }
 
