@@ -8,63 +8,15 @@ program starts."""
 import glob
 import json
 import os
-import socket
 import struct
 import subprocess
 
 from .desktop import Desktop
 from .processes import wait_until
+from .wayland import WaylandClient
 
 NOBODY = 65534
 MODIFIER_KEYS = {"shift": "Shift_L", "ctrl": "Control_L", "alt": "Alt_L"}
-
-
-class VirtualPointer:
-    """A zwlr_virtual_pointer_v1 on the default seat, over the Wayland wire protocol: no
-    binding library needed."""
-
-    MANAGER = "zwlr_virtual_pointer_manager_v1"
-
-    def __init__(self, path):
-        self.socket = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
-        self.socket.connect(path)
-        self.last_id, self.received, self.globals = 1, b"", {}
-        self.registry = self.send(1, 1, new_id=self.new_id())  # wl_display.get_registry
-        self.roundtrip()
-        manager = self.send(self.registry, 0, struct.pack("<I", self.globals[self.MANAGER]) + self.text(self.MANAGER)
-                            + struct.pack("<I", 1), self.new_id())  # wl_registry.bind
-        self.send(manager, 0, struct.pack("<I", 0), self.new_id())  # create_virtual_pointer
-        self.roundtrip()
-
-    def new_id(self):
-        self.last_id += 1
-        return self.last_id
-
-    @staticmethod
-    def text(value):
-        data = value.encode() + b"\0"
-        return struct.pack("<I", len(data)) + data + b"\0" * (-len(data) % 4)
-
-    def send(self, target, opcode, payload=b"", new_id=None):
-        payload += struct.pack("<I", new_id) if new_id else b""
-        self.socket.sendall(struct.pack("<II", target, ((8 + len(payload)) << 16) | opcode) + payload)
-        return new_id
-
-    def roundtrip(self):
-        callback = self.send(1, 0, new_id=self.new_id())  # wl_display.sync
-        while True:
-            while len(self.received) < 8 or len(self.received) < struct.unpack_from("<I", self.received, 4)[0] >> 16:
-                chunk = self.socket.recv(65536)
-                if not chunk:
-                    raise RuntimeError("sway closed the connection")
-                self.received += chunk
-            target, word = struct.unpack_from("<II", self.received)
-            payload, self.received = self.received[8:word >> 16], self.received[word >> 16:]
-            if target == callback:
-                return
-            if target == self.registry and word & 0xFFFF == 0:
-                name, length = struct.unpack_from("<II", payload)
-                self.globals[payload[8:8 + length - 1].decode()] = name
 
 
 class Sway(Desktop):
@@ -94,7 +46,11 @@ class Sway(Desktop):
         if screens == 2:
             self.run(["swaymsg", "create_output"])
         self.processes.start(["wtype", "-s", "86400000"], "sway-keyboard", self.tools)
-        self.pointer = VirtualPointer(display)
+        # A zwlr_virtual_pointer_v1 on the default seat.
+        self.pointer = WaylandClient(display)
+        self.pointer.send(self.pointer.bind("zwlr_virtual_pointer_manager_v1", 1), 0, struct.pack("<I", 0),
+                          self.pointer.new_id())  # create_virtual_pointer
+        self.pointer.roundtrip()
 
     def sockets(self):
         displays = [path for path in glob.glob(self.runtime + "/wayland-*") if not path.endswith(".lock")]
