@@ -24,7 +24,7 @@ OPENBOX = """<openbox_config xmlns="http://openbox.org/3.4/rc">
 
 
 def start_desktop(kind, folder, screens=1):
-    """"x11", "sway" or "mutter"; the last is driven through Debian's python3 GLib bindings."""
+    """"x11", "sway", "mutter" or "kwin"; mutter is driven through Debian's python3 GLib bindings."""
     kind = kind.lower()
     desktop = (X11 if kind == "x11" else getattr(importlib.import_module("." + kind, __package__), kind.title()))(folder)
     try:
@@ -76,6 +76,13 @@ class Desktop:
     def close(self):
         self.processes.close()
 
+    def window(self, launch, timeout):
+        """The program's first window, where the desktop lists windows (windows(name, pid))."""
+        return (wait_until(lambda: self.windows(pid=launch.pid), timeout) or [None])[0]
+
+    def dialog(self, title, timeout):
+        return (wait_until(lambda: self.windows(name=f"^{title}$"), timeout) or [None])[0]
+
 
 class X11(Desktop):
     def start(self, screens):
@@ -103,12 +110,6 @@ class X11(Desktop):
         """The visible windows of that title (a pattern) or process."""
         found = self.run(["xdotool", "search", "--onlyvisible", *(["--name", name] if name else ["--pid", str(pid)])])
         return found.stdout.split()
-
-    def window(self, launch, timeout):
-        return (wait_until(lambda: self.windows(pid=launch.pid), timeout) or [None])[0]
-
-    def dialog(self, title, timeout):
-        return (wait_until(lambda: self.windows(name=f"^{title}$"), timeout) or [None])[0]
 
     def title(self, window):
         return self.run(["xdotool", "getwindowname", window]).stdout.rstrip("\n")

@@ -9,17 +9,16 @@ import glob
 import json
 import os
 import struct
-import subprocess
 
 from .desktop import Desktop
 from .processes import wait_until
-from .wayland import WaylandClient
+from .wayland import WaylandClient, WlClipboard
 
 NOBODY = 65534
 MODIFIER_KEYS = {"shift": "Shift_L", "ctrl": "Control_L", "alt": "Alt_L"}
 
 
-class Sway(Desktop):
+class Sway(WlClipboard, Desktop):
     def start(self, screens):
         folder = self.folder
         self.as_nobody = os.geteuid() == 0
@@ -119,15 +118,6 @@ class Sway(Desktop):
 
     def close_window(self, window, times):
         self.run(["swaymsg", "; ".join([f"[con_id={window}] kill"] * times)])
-
-    def selection(self, name):
-        found = self.run(["wl-paste", "--no-newline"] + (["--primary"] if name == "primary" else []))
-        return found.stdout if found.returncode == 0 else None
-
-    def set_selection(self, name, text):
-        # wl-copy stays behind to serve the selection, until the compositor goes.
-        subprocess.run(["wl-copy"] + (["--primary"] if name == "primary" else []) + ["--", text], env=self.tools,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
 
     def screenshot(self, path):
         self.run(["grim", path])

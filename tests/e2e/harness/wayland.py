@@ -3,6 +3,7 @@ it requests: the harness's input devices need no binding library."""
 
 import socket
 import struct
+import subprocess
 
 
 def text(value):
@@ -53,3 +54,20 @@ class WaylandClient:
             if target == self.registry and word & 0xFFFF == 0:
                 name, length = struct.unpack_from("<II", payload)
                 self.globals[payload[8:8 + length - 1].decode()] = name
+
+
+class WlClipboard:
+    """A desktop's selections where its compositor offers the data-control protocol to
+    every client: wl-clipboard reads and sets them from outside."""
+
+    paste_timeout = 10  # seconds until a selection that wl-paste hears nothing of counts as empty
+
+    def selection(self, name):
+        found = self.run(["wl-paste", "--no-newline"] + (["--primary"] if name == "primary" else []),
+                         self.paste_timeout)
+        return found.stdout if found.returncode == 0 else None
+
+    def set_selection(self, name, text):
+        # wl-copy stays behind to serve the selection, until the compositor goes.
+        subprocess.run(["wl-copy"] + (["--primary"] if name == "primary" else []) + ["--", text], env=self.tools,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
