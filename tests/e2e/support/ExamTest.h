@@ -16,10 +16,10 @@ using Seconds = std::chrono::duration<double>;
 using namespace std::chrono_literals;
 
 // One exam on a desktop of its own ("X11", an X server with openbox, unless the test asks
-// for "Sway" or "Mutter"), the local exam service and tessaro-local in a fresh home with a
-// Downloads folder, all held by the harness in tests/e2e/harness: one python3 process for
-// the test's life that carries out one request a line (its __main__.py lists them) and
-// ends every process it started when the test ends.
+// for "Sway", "Mutter" or "KWin"), the local exam service and tessaro-local in a fresh
+// home with a Downloads folder, all held by the harness in tests/e2e/harness: one python3
+// process for the test's life that carries out one request a line (its __main__.py lists
+// them) and ends every process it started when the test ends.
 class ExamTest : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -96,7 +96,7 @@ protected:
 
 inline auto everyDesktop()
 {
-    return ::testing::Values("X11", "Sway", "Mutter");
+    return ::testing::Values("X11", "Sway", "Mutter", "KWin");
 }
 
 inline std::string desktopTestName(const ::testing::TestParamInfo<std::string>& info)
