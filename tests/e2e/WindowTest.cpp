@@ -27,7 +27,8 @@ INSTANTIATE_TEST_SUITE_P(On, WindowOnEachDesktop, everyDesktop(), desktopTestNam
 
 TEST_P(WindowOnEachDesktop, StartingEmptiesTheSelectionsAndShowsTheExamFullScreen)
 {
-    // Mutter offers other programs the clipboard only: its primary selection is not read here.
+    // Mutter and KWin offer other programs the clipboard only: their primary selection is
+    // not read here.
     const bool primary = call("primary");
     copy("copied before the exam");
     if (primary)
