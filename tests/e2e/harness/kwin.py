@@ -40,10 +40,12 @@ class Kwin(WlClipboard, Desktop):
         # privileges may not exec; a copy has none. KWin wants the name kwin_wayland.
         os.makedirs(os.path.join(self.folder, "kwin"))
         compositor = shutil.copy("/usr/bin/kwin_wayland", os.path.join(self.folder, "kwin"))
-        environment = {key: value for key, value in os.environ.items() if key not in ("DISPLAY", "WAYLAND_DISPLAY")}
+        # A script's print() is logged as "js: TEXT", whatever logging the caller asked for.
+        environment = {key: value for key, value in os.environ.items()
+                       if key not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_MESSAGE_PATTERN")}
         environment.update(XDG_RUNTIME_DIR=self.runtime, HOME=os.path.join(self.folder, "kwin-home"),
                            XDG_CONFIG_HOME=os.path.join(self.folder, "kwin-home", ".config"),
-                           KWIN_WAYLAND_NO_PERMISSION_CHECKS="1")
+                           KWIN_WAYLAND_NO_PERMISSION_CHECKS="1", QT_LOGGING_RULES="js.debug=true")
         self.log, self.scripts = os.path.join(self.folder, "kwin.log"), itertools.count()
         address = self.processes.start(["dbus-run-session", "--", "sh", "-c", 'echo "$DBUS_SESSION_BUS_ADDRESS"; exec >&2 '
                                         f"{compositor} --virtual --width 1280 --height 800 --output-count {screens} "
