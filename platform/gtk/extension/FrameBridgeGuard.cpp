@@ -51,10 +51,11 @@ void windowObjectCleared(WebKitScriptWorld* world, WebKitWebPage*, WebKitFrame* 
         jsc_context_clear_exception(context);
     } else if (jsc_value_is_string(refused)) {
         gchar* origin = jsc_value_to_string(refused);
-        writeLine(std::string("A frame of ") + origin + " has no bridge: it is not of the exam's origin");
+        const std::string named = g_strcmp0(origin, "null") == 0 ? "an opaque origin" : origin;
+        writeLine("A frame of " + named + " has no bridge: it is not of the exam's origin");
         g_free(origin);
     }
-    g_object_unref(refused);
+    g_clear_object(&refused);
     g_object_unref(context);
 }
 
