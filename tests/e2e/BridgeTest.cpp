@@ -1,4 +1,5 @@
 #include <map>
+#include <vector>
 
 #include "tests/e2e/support/ExamTest.h"
 
@@ -39,39 +40,27 @@ TEST_F(BridgeTest, FramesOfAnotherOriginReachNothingWhileTheExamsOwnFramesPost)
          { "exam-frame", "foreign-frame", "arrived-frame", "sandboxed-frame, handlers undefined" })
         ASSERT_TRUE(waitForOutput("done: " + frame)) << frame;
 
-    const json withheld = { { "handlers", "undefined" },
-                            { "getters", json::array() },
-                            { "parent", "SecurityError" },
-                            { "top", "SecurityError" } };
-    const auto foreign = waitForReport({ { "frame", "foreign-frame" } });
-    ASSERT_TRUE(foreign);
-    EXPECT_EQ(foreign->at("seen"), withheld);
-    EXPECT_EQ(foreign->at("posted"), json::array());
-    const auto wandering = waitForReport({ { "frame", "wandering-frame" } });
-    ASSERT_TRUE(wandering);
-    EXPECT_EQ(wandering->at("seen"), withheld);
-    const auto arrived = waitForReport({ { "frame", "arrived-frame" } });
-    ASSERT_TRUE(arrived);
-    EXPECT_EQ(arrived->at("seen").at("handlers"), "object") << "once at the exam's origin, the frame has the bridge";
+    const auto withheld
+        = json::parse(R"({"handlers":"undefined","getters":[],"parent":"SecurityError","top":"SecurityError"})");
+    const auto bridged = json::parse(R"({"handlers":"object","getters":["object"],"parent":"object","top":"object"})");
+    for (const auto& [frame, seen] : std::map<std::string, json> {
+             { "foreign-frame", withheld }, { "wandering-frame", withheld }, { "arrived-frame", bridged } }) {
+        const auto report = waitForReport({ { "frame", frame } });
+        ASSERT_TRUE(report) << frame;
+        EXPECT_EQ(report->at("seen"), seen) << frame;
+    }
 
-    // Only the exam's own frames were heard: one save, one security answer, two log lines of theirs.
-    const auto answer = waitForMessage("security");
-    ASSERT_TRUE(answer);
-    EXPECT_EQ(answer->at("payload").get<std::string>().size(), 64u);
+    // Only the exam's own frames were heard: one save, one security answer, a log line each.
+    EXPECT_TRUE(waitForMessage("security"));
     ASSERT_TRUE(waitForMessage("fileSaved"));
     EXPECT_EQ(run({ "ls", downloads() }), "exam-frame.txt\n");
-    EXPECT_EQ(lines("exam-frame-log").size(), 1u);
-    EXPECT_EQ(lines("arrived-frame-log").size(), 1u);
-    for (const auto& [name, count] : std::map<std::string, std::size_t> {
-             { "saveFile", 1 }, { "security", 1 }, { "download", 0 }, { "processes", 0 }, { "quit", 0 } })
-        EXPECT_EQ(lines(name).size(), count) << name;
-    EXPECT_TRUE(lines("foreign-frame-log").empty());
-    EXPECT_TRUE(lines("sandboxed-frame-log").empty());
-    EXPECT_EQ(lines("A frame of http://localhost:" + std::to_string(TESSARO_LOCAL_PORT)
-                    + " has no bridge: it is not of the exam's origin")
-                  .size(),
-              2u);
-    EXPECT_EQ(lines("A frame of an opaque origin has no bridge: it is not of the exam's origin").size(), 1u);
+    const std::string refused = " has no bridge: it is not of the exam's origin";
+    EXPECT_EQ(lines("A frame of http://localhost:" + std::to_string(TESSARO_LOCAL_PORT) + refused).size(), 2u);
+    for (const auto& line : std::vector<std::string> { "exam-frame-log", "arrived-frame-log", "saveFile", "security",
+                                                       "A frame of an opaque origin" + refused })
+        EXPECT_EQ(lines(line).size(), 1u) << line;
+    for (const std::string line : { "foreign-frame-log", "sandboxed-frame-log", "download", "processes", "quit" })
+        EXPECT_TRUE(lines(line).empty()) << line;
     EXPECT_FALSE(waitForExit(0s)) << "the exam is still running";
 }
 
