@@ -1,8 +1,10 @@
-// Runs inside WebKit's web processes. The engine refuses a user agent with backslashes
-// in its settings, but the exam service knows its client by exactly that string: so
-// every request the page makes gets it here, just before it leaves.
+// The engine refuses a user agent with backslashes in its settings, but the exam service
+// knows its client by exactly that string: so every request the page makes gets it here,
+// just before it leaves.
 
-#include <webkit/webkit-web-process-extension.h>
+#include "platform/gtk/extension/RequestUserAgent.h"
+
+namespace tessaro {
 
 namespace {
 
@@ -20,8 +22,7 @@ void pageCreated(WebKitWebProcessExtension*, WebKitWebPage* page, gpointer userA
 
 }
 
-extern "C" G_MODULE_EXPORT void
-webkit_web_process_extension_initialize_with_user_data(WebKitWebProcessExtension* extension, const GVariant* userData)
+void replaceRequestUserAgent(WebKitWebProcessExtension* extension, const GVariant* userData)
 {
     auto* data = const_cast<GVariant*>(userData);
     if (!data || !g_variant_is_of_type(data, G_VARIANT_TYPE_STRING))
@@ -29,4 +30,6 @@ webkit_web_process_extension_initialize_with_user_data(WebKitWebProcessExtension
     // Kept for the life of the web process.
     gchar* userAgent = g_variant_dup_string(data, nullptr);
     g_signal_connect(extension, "page-created", G_CALLBACK(pageCreated), userAgent);
+}
+
 }
