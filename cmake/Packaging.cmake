@@ -12,5 +12,7 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, ca-certificates")
+# The exam session's kiosk compositor, and the Xwayland it will not start without.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "cage, xwayland")
 set(CPACK_STRIP_FILES ON)
 include(CPack)

@@ -71,6 +71,7 @@ protected:
     int screens() const override { return 2; }
 };
 INSTANTIATE_TEST_SUITE_P(On, TwoMonitorTest, everyDesktop(), desktopTestName);
+INSTANTIATE_TEST_SUITE_P(Session, TwoMonitorTest, ::testing::Values("Cage"), desktopTestName);
 
 TEST_P(TwoMonitorTest, ASecondMonitorRefusesTheLaunch)
 {

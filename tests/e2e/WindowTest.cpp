@@ -90,6 +90,29 @@ TEST_P(WindowOnEachDesktop, TheSecondaryPressNeverReachesThePage)
     EXPECT_EQ(seen, (std::vector<std::string> { "click 0", "mousedown 0", "mouseup 0", "pointerdown 0" }));
 }
 
+// The login screen's exam session on cage (harness/cage.py), tessaro-local run as the
+// entry's command runs tessaro; the launch's process is cage, whose end is the session's.
+// How the exam ends: four quit presses, or a crash.
+class ExamSessionTest : public ExamTest, public ::testing::WithParamInterface<std::string> {
+protected:
+    std::string desktop() const override { return "Cage"; }
+};
+
+TEST_P(ExamSessionTest, ShowsTheExamFullScreenAndEndsWithIt)
+{
+    call("service");
+    startTessaro();
+    call("window");
+    ASSERT_TRUE(waitForOutput("Was able to lock? true"));
+    GetParam() == "FourQuitPresses"
+        ? call("key", { { "keys", "ctrl+q ctrl+q ctrl+q ctrl+q" } })
+        : call("run", { { "argv", { "pkill", "-SEGV", "-x", "-P", std::to_string(m_pid), "tessaro-local" } } });
+    EXPECT_TRUE(waitForExit(10s)) << "no compositor is left with nothing in it";
+}
+
+INSTANTIATE_TEST_SUITE_P(EndedBy, ExamSessionTest, ::testing::Values("FourQuitPresses", "Crash"),
+                         [](const auto& info) { return info.param; });
+
 // The page's getUserMedia(), put to the student, who answers with the key; what the page gets.
 class CameraPromptTest : public ExamTest, public ::testing::WithParamInterface<std::pair<std::string, json>> { };
 

@@ -2,7 +2,7 @@
 program under test for as long as standard input stays open, driven by one JSON request
 a line, each answered by one line {"ok": RESULT} or {"error": TEXT}.
 
-    python3 -m harness X11|Sway|Mutter|KWin 1|2 PROGRAM EXAM-SERVICE
+    python3 -m harness X11|Sway|Mutter|KWin|Cage 1|2 PROGRAM EXAM-SERVICE
 
 A request names its action in "do" (see ACTIONS). Where the answer is a list, "count"
 and "timeout" wait until it holds that many; where it is one value, "until" and
@@ -115,7 +115,7 @@ def answer(session, request):
 
 def main():
     parser = argparse.ArgumentParser(prog="python3 -m harness", description=__doc__)
-    parser.add_argument("desktop", type=str.lower, choices=("x11", "sway", "mutter", "kwin"))
+    parser.add_argument("desktop", type=str.lower, choices=("x11", "sway", "mutter", "kwin", "cage"))
     parser.add_argument("screens", type=int, choices=(1, 2))
     parser.add_argument("program")
     parser.add_argument("exam_service")

@@ -24,7 +24,7 @@ OPENBOX = """<openbox_config xmlns="http://openbox.org/3.4/rc">
 
 
 def start_desktop(kind, folder, screens=1):
-    """"x11", "sway", "mutter" or "kwin"; mutter is driven through Debian's python3 GLib bindings."""
+    """"x11", "sway", "mutter", "kwin" or "cage"; mutter is driven through Debian's python3 GLib bindings."""
     kind = kind.lower()
     desktop = (X11 if kind == "x11" else getattr(importlib.import_module("." + kind, __package__), kind.title()))(folder)
     try:
