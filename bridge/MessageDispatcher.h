@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/WebView.h"
+#include "common/MessageBody.h"
 
 namespace tessaro {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/PageText.h"
+#include "common/PageText.h"
 
 namespace tessaro {
 

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "common/MessageBody.h"
 #include "platform/Host.h"
 #include "window/UserAgent.h"
 

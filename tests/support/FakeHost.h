@@ -7,6 +7,7 @@
 #include <optional>
 #include <utility>
 
+#include "common/MessageBody.h"
 #include "platform/Host.h"
 #include "platform/Window.h"
 #include "tests/support/FakeServices.h"
