@@ -6,12 +6,12 @@
 #include "bridge/RunningApplicationReport.h"
 #include "bridge/SecurityResponse.h"
 #include "common/DiagnosticLine.h"
+#include "common/PageMessenger.h"
 #include "files/Downloads.h"
 #include "files/SaveFile.h"
 #include "platform/Application.h"
 #include "platform/Pasteboard.h"
 #include "platform/StandardOutput.h"
-#include "web/ExamWebView.h"
 
 namespace tessaro {
 
@@ -42,12 +42,12 @@ nlohmann::json wholeTree(MessageBody&& body)
 }
 
 MessageDispatcher::MessageDispatcher(StandardOutput& output, Pasteboard& pasteboard, Application& application,
-                                     ExamWebView& webView, RunningApplicationReport& runningApplicationReport,
+                                     PageMessenger& page, RunningApplicationReport& runningApplicationReport,
                                      SaveFile& saveFile, Downloads& downloads)
     : m_output(output)
     , m_pasteboard(pasteboard)
     , m_application(application)
-    , m_webView(webView)
+    , m_page(page)
     , m_runningApplicationReport(runningApplicationReport)
     , m_saveFile(saveFile)
     , m_downloads(downloads)
@@ -97,7 +97,7 @@ void MessageDispatcher::dispatch(const std::string& name, MessageBody message)
         m_saveFile.saveFile(*fileName, longContent ? longContent : heldContent);
     } else if (name == "security") {
         if (const auto* examKey = member(*dictionary, "examkey"))
-            m_webView.sendPageMessage("security", securityResponse(*examKey));
+            m_page.sendPageMessage("security", securityResponse(*examKey));
     } else if (name == "download") {
         const auto* url = member(*dictionary, "url");
         const auto* fileName = member(*dictionary, "name");

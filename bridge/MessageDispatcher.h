@@ -8,7 +8,7 @@ namespace tessaro {
 
 class Application;
 class Downloads;
-class ExamWebView;
+class PageMessenger;
 class Pasteboard;
 class RunningApplicationReport;
 class SaveFile;
@@ -19,7 +19,7 @@ class StandardOutput;
 // the page is never told of a failure.
 class MessageDispatcher {
 public:
-    MessageDispatcher(StandardOutput&, Pasteboard&, Application&, ExamWebView&, RunningApplicationReport&, SaveFile&,
+    MessageDispatcher(StandardOutput&, Pasteboard&, Application&, PageMessenger&, RunningApplicationReport&, SaveFile&,
                       Downloads&);
 
     void dispatch(const std::string& name, MessageBody body);
@@ -28,7 +28,7 @@ private:
     StandardOutput& m_output;
     Pasteboard& m_pasteboard;
     Application& m_application;
-    ExamWebView& m_webView;
+    PageMessenger& m_page;
     RunningApplicationReport& m_runningApplicationReport;
     SaveFile& m_saveFile;
     Downloads& m_downloads;

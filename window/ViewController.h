@@ -4,9 +4,9 @@
 #include <string>
 #include <string_view>
 
+#include "bridge/BatteryReport.h"
 #include "bridge/MessageDispatcher.h"
 #include "bridge/RunningApplicationReport.h"
-#include "files/BatteryReport.h"
 #include "files/Downloads.h"
 #include "files/SaveFile.h"
 #include "files/UploadChooser.h"
