@@ -1,111 +1,30 @@
 #include "bridge/MessageDispatcher.h"
 
-#include <nlohmann/json.hpp>
+#include <algorithm>
+#include <utility>
 
-#include "bridge/CommandDictionary.h"
-#include "bridge/RunningApplicationReport.h"
-#include "bridge/SecurityResponse.h"
+#include "bridge/MessageArguments.h"
+#include "bridge/PageMessage.h"
 #include "common/DiagnosticLine.h"
-#include "files/Downloads.h"
-#include "files/SaveFile.h"
-#include "platform/Application.h"
-#include "platform/Pasteboard.h"
+#include "common/MessageBody.h"
 #include "platform/StandardOutput.h"
-#include "web/ExamWebView.h"
 
 namespace tessaro {
 
-namespace {
-
-std::string textForm(const nlohmann::json& value)
-{
-    if (value.is_string())
-        return value.get<std::string>();
-    return value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
-}
-
-// The body's tree with every long text read into its place; null when one cannot be read.
-nlohmann::json wholeTree(MessageBody&& body)
-{
-    for (auto& [key, text] : body.longTexts) {
-        std::string whole;
-        if (!text([&whole](std::string_view piece) {
-                whole.append(piece);
-                return true;
-            }))
-            return nullptr;
-        body.tree[key] = std::move(whole);
-    }
-    return std::move(body.tree);
-}
-
-}
-
-MessageDispatcher::MessageDispatcher(StandardOutput& output, Pasteboard& pasteboard, Application& application,
-                                     ExamWebView& webView, RunningApplicationReport& runningApplicationReport,
-                                     SaveFile& saveFile, Downloads& downloads)
-    : m_output(output)
-    , m_pasteboard(pasteboard)
-    , m_application(application)
-    , m_webView(webView)
-    , m_runningApplicationReport(runningApplicationReport)
-    , m_saveFile(saveFile)
-    , m_downloads(downloads)
+MessageDispatcher::MessageDispatcher(MessageServices services)
+    : m_services(services)
 {
 }
 
-void MessageDispatcher::dispatch(const std::string& name, MessageBody message)
+void MessageDispatcher::dispatch(const std::string& name, MessageBody body)
 {
-    m_output.writeLine(diagnosticLine(name));
-
-    // A saved file's long content goes to the file as it is read, never held whole.
-    PageText longContent;
-    if (name == "saveFile") {
-        if (const auto found = message.longTexts.find("content"); found != message.longTexts.end()) {
-            longContent = std::move(found->second);
-            message.longTexts.erase(found);
-        }
-    }
-    nlohmann::json body = wholeTree(std::move(message));
-
-    if (name == "log") {
-        m_output.writeLine(diagnosticLine(textForm(body)));
+    m_services.output.writeLine(diagnosticLine(name));
+    const auto messages = pageMessages();
+    const auto message = std::ranges::find(messages, name, &PageMessage::name);
+    if (message == messages.end())
         return;
-    }
-    if (name == "processes") {
-        m_runningApplicationReport.reportRunningApplications();
-        return;
-    }
-    if (name == "quit") {
-        m_pasteboard.clearContents();
-        m_application.terminate();
-        return;
-    }
-
-    const auto dictionary = commandDictionary(std::move(body));
-    if (!dictionary)
-        return;
-
-    if (name == "saveFile") {
-        const auto* fileName = member(*dictionary, "filename");
-        const auto* content = member(*dictionary, "content");
-        if (!fileName || !content) {
-            m_output.writeLine("saveFile ignored: the message needs both \"filename\" and \"content\"");
-            return;
-        }
-        const PageText heldContent = [content](const TextPiece& piece) { return piece(*content); };
-        m_saveFile.saveFile(*fileName, longContent ? longContent : heldContent);
-    } else if (name == "security") {
-        if (const auto* examKey = member(*dictionary, "examkey"))
-            m_webView.sendPageMessage("security", securityResponse(*examKey));
-    } else if (name == "download") {
-        const auto* url = member(*dictionary, "url");
-        const auto* fileName = member(*dictionary, "name");
-        if (!url || !fileName)
-            return;
-        m_output.writeLine(diagnosticLine(textForm(*dictionary)));
-        m_downloads.downloadFile(*url, *fileName);
-    }
+    if (auto arguments = readArguments(message->body, std::move(body), m_services.output))
+        message->handle(m_services, *arguments);
 }
 
 }

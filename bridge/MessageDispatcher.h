@@ -2,36 +2,24 @@
 
 #include <string>
 
-#include "platform/WebView.h"
+#include "bridge/MessageServices.h"
 
 namespace tessaro {
 
-class Application;
-class Downloads;
-class ExamWebView;
-class Pasteboard;
-class RunningApplicationReport;
-class SaveFile;
-class StandardOutput;
+struct MessageBody;
 
-// Carries out the page's messages, one at a time, on the main thread. Every message
-// first writes its name as a line; a command whose body does not fit is ignored, and
-// the page is never told of a failure.
+// Carries out the page's messages, one at a time, on the main thread, as their entries
+// in the message table say. Every message first writes its name as a line; a message
+// whose body does not hold what its entry asks for is ignored, and the page is never
+// told of a failure.
 class MessageDispatcher {
 public:
-    MessageDispatcher(StandardOutput&, Pasteboard&, Application&, ExamWebView&, RunningApplicationReport&, SaveFile&,
-                      Downloads&);
+    explicit MessageDispatcher(MessageServices services);
 
     void dispatch(const std::string& name, MessageBody body);
 
 private:
-    StandardOutput& m_output;
-    Pasteboard& m_pasteboard;
-    Application& m_application;
-    ExamWebView& m_webView;
-    RunningApplicationReport& m_runningApplicationReport;
-    SaveFile& m_saveFile;
-    Downloads& m_downloads;
+    MessageServices m_services;
 };
 
 }

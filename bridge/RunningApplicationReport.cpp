@@ -5,8 +5,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "common/PageMessenger.h"
 #include "platform/MainQueue.h"
-#include "web/ExamWebView.h"
 
 namespace tessaro {
 
@@ -38,10 +38,10 @@ constexpr std::size_t answersPerTurn = 100;
 }
 
 RunningApplicationReport::RunningApplicationReport(RunningApplicationScans& scans, MainQueue& mainQueue,
-                                                   ExamWebView& webView)
+                                                   PageMessenger& page)
     : m_scans(scans)
     , m_mainQueue(mainQueue)
-    , m_webView(webView)
+    , m_page(page)
 {
 }
 
@@ -66,7 +66,7 @@ void RunningApplicationReport::answer(std::string report, std::size_t answers)
 {
     const std::size_t now = std::min(answers, answersPerTurn);
     for (std::size_t sent = 0; sent < now; ++sent)
-        m_webView.sendPageMessage("processes", report);
+        m_page.sendPageMessage("processes", report);
     if (answers > now) {
         m_mainQueue.post(
             [this, report = std::move(report), left = answers - now]() mutable { answer(std::move(report), left); });

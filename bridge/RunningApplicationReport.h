@@ -8,7 +8,7 @@
 
 namespace tessaro {
 
-class ExamWebView;
+class PageMessenger;
 class MainQueue;
 
 // The running applications as compact JSON: one element per application, in the
@@ -21,7 +21,7 @@ std::string runningApplicationsJSON(const std::vector<RunningApplication>& appli
 // of commands never holds the window up.
 class RunningApplicationReport {
 public:
-    RunningApplicationReport(RunningApplicationScans&, MainQueue&, ExamWebView&);
+    RunningApplicationReport(RunningApplicationScans&, MainQueue&, PageMessenger&);
     void reportRunningApplications();
 
 private:
@@ -30,7 +30,7 @@ private:
 
     RunningApplicationScans& m_scans;
     MainQueue& m_mainQueue;
-    ExamWebView& m_webView;
+    PageMessenger& m_page;
     bool m_scanning = false;
     std::size_t m_waiting = 0;
 };

@@ -37,8 +37,11 @@ using MacContext = std::unique_ptr<EVP_MAC_CTX, MacContextFree>;
 // repeated per message. One per thread, as the context is changed by every answer.
 class KeyedHmac {
 public:
+    // An empty key is a digest that could not be computed: then no answer can be.
     explicit KeyedHmac(std::string_view key)
     {
+        if (key.empty())
+            return;
         EVP_MAC* mac = EVP_MAC_fetch(nullptr, "HMAC", nullptr);
         m_context.reset(mac ? EVP_MAC_CTX_new(mac) : nullptr);
         EVP_MAC_free(mac);
@@ -74,8 +77,9 @@ std::string hmacSHA256Hex(std::string_view message, std::string_view key)
 {
     Digest digest {};
     unsigned int length = digest.size();
-    HMAC(EVP_sha256(), key.data(), static_cast<int>(key.size()), reinterpret_cast<const unsigned char*>(message.data()),
-         message.size(), digest.data(), &length);
+    if (!HMAC(EVP_sha256(), key.data(), static_cast<int>(key.size()),
+              reinterpret_cast<const unsigned char*>(message.data()), message.size(), digest.data(), &length))
+        return {};
     return hexText(digest);
 }
 

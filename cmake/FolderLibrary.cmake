@@ -18,6 +18,9 @@ function(tessaro_expose_folder target folder)
 endfunction()
 
 # A static library of the folder's sources, its headers exposed, linking what it may use.
+# A core folder that calls a host's pure functions through a platform interface (addresses,
+# platform/Url.h) links their library as $<LINK_ONLY:...>: the code, never the host's
+# headers or include paths.
 function(tessaro_folder_library target folder)
     file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${folder}/*.cpp)
     add_library(${target} STATIC ${sources})

@@ -1,10 +1,27 @@
 #pragma once
 
+#include <map>
+#include <string>
 #include <string_view>
+#include <utility>
 
 #include <nlohmann/json.hpp>
 
+#include "common/PageText.h"
+
 namespace tessaro {
+
+// A page message's body as a value tree; undefined and anything JSON cannot hold arrive
+// as null. The text of an object's member too long to read before it is needed is
+// read where it is used: the tree holds "" in its place.
+struct MessageBody {
+    MessageBody(nlohmann::json tree = nullptr) // NOLINT(google-explicit-constructor): a tree is a body
+        : tree(std::move(tree))
+    {
+    }
+    nlohmann::json tree;
+    std::map<std::string, PageText> longTexts;
+};
 
 // How deeply a page message's arrays and objects may nest: deeper values would only be
 // walked by recursion (writing a "log" line, for one), so they arrive as null.

@@ -3,6 +3,7 @@
 #include <variant>
 
 #include "common/DiagnosticLine.h"
+#include "common/PageMessenger.h"
 #include "files/DownloadsFolder.h"
 #include "files/FileName.h"
 #include "platform/Files.h"
@@ -10,7 +11,6 @@
 #include "platform/MainQueue.h"
 #include "platform/StandardOutput.h"
 #include "platform/Url.h"
-#include "web/ExamWebView.h"
 
 namespace tessaro {
 
@@ -21,12 +21,12 @@ constexpr long firstHttpErrorStatus = 400;
 }
 
 Downloads::Downloads(HttpClient& httpClient, Files& files, MainQueue& mainQueue, StandardOutput& output,
-                     ExamWebView& webView)
+                     PageMessenger& page)
     : m_httpClient(httpClient)
     , m_files(files)
     , m_mainQueue(mainQueue)
     , m_output(output)
-    , m_webView(webView)
+    , m_page(page)
 {
 }
 
@@ -59,7 +59,7 @@ void Downloads::downloadFile(const std::string& url, const std::string& name)
             m_output.writeLine(diagnosticLine("file error: " + error->description));
             return;
         }
-        m_mainQueue.post([this] { m_webView.sendPageMessage("downloaded", true); });
+        m_mainQueue.post([this] { m_page.sendPageMessage("downloaded", true); });
     });
 }
 

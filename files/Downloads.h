@@ -4,7 +4,7 @@
 
 namespace tessaro {
 
-class ExamWebView;
+class PageMessenger;
 class Files;
 class HttpClient;
 class MainQueue;
@@ -15,7 +15,7 @@ class StandardOutput;
 // nothing at all otherwise.
 class Downloads {
 public:
-    Downloads(HttpClient&, Files&, MainQueue&, StandardOutput&, ExamWebView&);
+    Downloads(HttpClient&, Files&, MainQueue&, StandardOutput&, PageMessenger&);
 
     void downloadFile(const std::string& url, const std::string& name);
 
@@ -24,7 +24,7 @@ private:
     Files& m_files;
     MainQueue& m_mainQueue;
     StandardOutput& m_output;
-    ExamWebView& m_webView;
+    PageMessenger& m_page;
 };
 
 }

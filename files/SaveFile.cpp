@@ -3,19 +3,19 @@
 #include <variant>
 
 #include "common/DiagnosticLine.h"
+#include "common/PageMessenger.h"
 #include "files/DownloadsFolder.h"
 #include "files/FileName.h"
 #include "platform/Files.h"
 #include "platform/StandardOutput.h"
 #include "platform/Url.h"
-#include "web/ExamWebView.h"
 
 namespace tessaro {
 
-SaveFile::SaveFile(Files& files, StandardOutput& output, ExamWebView& webView)
+SaveFile::SaveFile(Files& files, StandardOutput& output, PageMessenger& page)
     : m_files(files)
     , m_output(output)
-    , m_webView(webView)
+    , m_page(page)
 {
 }
 
@@ -33,7 +33,7 @@ void SaveFile::saveFile(const std::string& fileName, const PageText& content)
         m_output.writeLine(diagnosticLine(error->description));
         return;
     }
-    m_webView.sendPageMessage("fileSaved", url::fileAddress(std::get<std::string>(stored)));
+    m_page.sendPageMessage("fileSaved", url::fileAddress(std::get<std::string>(stored)));
 }
 
 }

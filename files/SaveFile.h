@@ -2,11 +2,11 @@
 
 #include <string>
 
-#include "platform/PageText.h"
+#include "common/PageText.h"
 
 namespace tessaro {
 
-class ExamWebView;
+class PageMessenger;
 class Files;
 class StandardOutput;
 
@@ -14,14 +14,14 @@ class StandardOutput;
 // same name in one step, and answers with the file's address.
 class SaveFile {
 public:
-    SaveFile(Files&, StandardOutput&, ExamWebView&);
+    SaveFile(Files&, StandardOutput&, PageMessenger&);
 
     void saveFile(const std::string& fileName, const PageText& content);
 
 private:
     Files& m_files;
     StandardOutput& m_output;
-    ExamWebView& m_webView;
+    PageMessenger& m_page;
 };
 
 }

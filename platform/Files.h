@@ -4,7 +4,7 @@
 #include <string>
 #include <variant>
 
-#include "platform/PageText.h"
+#include "common/PageText.h"
 
 namespace tessaro {
 

@@ -1,16 +1,12 @@
 #pragma once
 
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
-#include <utility>
-
-#include <nlohmann/json.hpp>
-
-#include "platform/PageText.h"
 
 namespace tessaro {
+
+struct MessageBody;
 
 class NavigationDelegate {
 public:
@@ -31,18 +27,6 @@ class UIDelegate {
 public:
     virtual ~UIDelegate() = default;
     virtual void runOpenPanel(std::shared_ptr<OpenPanelRequest> request) = 0;
-};
-
-// A page message's body as a value tree; undefined and anything JSON cannot hold arrive
-// as null. The text of an object's member too long to read before it is needed is
-// read where it is used: the tree holds "" in its place.
-struct MessageBody {
-    MessageBody(nlohmann::json tree = nullptr) // NOLINT(google-explicit-constructor): a tree is a body
-        : tree(std::move(tree))
-    {
-    }
-    nlohmann::json tree;
-    std::map<std::string, PageText> longTexts;
 };
 
 class ScriptMessageHandler {

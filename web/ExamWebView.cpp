@@ -1,5 +1,7 @@
 #include "web/ExamWebView.h"
 
+#include "web/PageCall.h"
+
 namespace tessaro {
 
 ExamWebView::ExamWebView(std::unique_ptr<WebView> view, StandardOutput& output)

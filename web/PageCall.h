@@ -2,12 +2,10 @@
 
 #include <string>
 #include <string_view>
-#include <variant>
+
+#include "common/PagePayload.h"
 
 namespace tessaro {
-
-// What the program sends the page: text, a Boolean or a single-precision number.
-using PagePayload = std::variant<std::string, bool, float>;
 
 // The payload as the page receives it: the text itself, "true"/"false", or the
 // shortest decimal that reads back as the same float, always with a decimal point.

@@ -1,6 +1,6 @@
 #include "window/KioskLock.h"
 
-#include "files/BatteryReport.h"
+#include "bridge/BatteryReport.h"
 #include "platform/Screens.h"
 #include "platform/StandardOutput.h"
 #include "platform/Timers.h"

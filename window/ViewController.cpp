@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "bridge/PageMessage.h"
+#include "common/MessageBody.h"
 #include "platform/Host.h"
 #include "window/UserAgent.h"
 
@@ -20,8 +22,8 @@ ViewController::ViewController(Host& host, const Endpoints& endpoints, const std
     , m_saveFile(host.files(), host.standardOutput(), m_webView)
     , m_downloads(host.httpClient(), host.files(), host.mainQueue(), host.standardOutput(), m_webView)
     , m_uploadChooser(host.fileChooser())
-    , m_messageDispatcher(host.standardOutput(), host.pasteboard(), host.application(), m_webView,
-                          m_runningApplicationReport, m_saveFile, m_downloads)
+    , m_messageDispatcher({ host.standardOutput(), host.pasteboard(), host.application(), m_webView,
+                            m_runningApplicationReport, m_saveFile, m_downloads })
 {
 }
 
@@ -42,8 +44,8 @@ void ViewController::loadView(Window& window)
     window.addSubview(view);
     view.setNavigationDelegate(*this);
     view.setUIDelegate(*this);
-    for (const auto name : scriptMessageNames)
-        view.addScriptMessageHandler(*this, std::string(name));
+    for (const auto& message : pageMessages())
+        view.addScriptMessageHandler(*this, std::string(message.name));
     m_launchGate.checkExternalMonitors();
 }
 

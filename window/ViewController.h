@@ -1,12 +1,10 @@
 #pragma once
 
-#include <array>
 #include <string>
-#include <string_view>
 
+#include "bridge/BatteryReport.h"
 #include "bridge/MessageDispatcher.h"
 #include "bridge/RunningApplicationReport.h"
-#include "files/BatteryReport.h"
 #include "files/Downloads.h"
 #include "files/SaveFile.h"
 #include "files/UploadChooser.h"
@@ -31,9 +29,6 @@ class ViewController final : public WindowDelegate,
                              public UIDelegate,
                              public ScriptMessageHandler {
 public:
-    static constexpr std::array<std::string_view, 6> scriptMessageNames {
-        "saveFile", "security", "log", "quit", "download", "processes",
-    };
     static constexpr double errorPageDelaySeconds = 30.0;
     static constexpr double statusCheckDelaySeconds = 1.0;
 

@@ -2,7 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "platform/WebView.h"
+#include "common/MessageBody.h"
 
 typedef struct _JSCValue JSCValue;
 

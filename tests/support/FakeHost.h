@@ -7,6 +7,7 @@
 #include <optional>
 #include <utility>
 
+#include "common/MessageBody.h"
 #include "platform/Host.h"
 #include "platform/Window.h"
 #include "tests/support/FakeServices.h"
@@ -64,6 +65,7 @@ public:
     void addScriptMessageHandler(ScriptMessageHandler& handler, const std::string& name) override
     {
         m_handlers[name] = &handler;
+        handlerNames.push_back(name);
     }
     void load(const std::string& address) override { loads.push_back(address); }
     void evaluateJavaScript(const std::string& script) override { scripts.push_back(script); }
@@ -91,6 +93,8 @@ public:
     std::optional<std::string> engineStartedWith;
     std::vector<std::string> loads;
     std::vector<std::string> scripts;
+    // The names the page can post under, in the order they were registered.
+    std::vector<std::string> handlerNames;
     std::vector<PressureBehavior> pressureConfigurations;
     WebViewPolicy* policy = nullptr;
 

@@ -1,4 +1,4 @@
-#include "files/BatteryLevel.h"
+#include "bridge/BatteryLevel.h"
 
 #include "platform/PowerSources.h"
 

@@ -2,18 +2,18 @@
 
 namespace tessaro {
 
-class ExamWebView;
+class PageMessenger;
 class PowerSources;
 
 // Tells the page the battery level; a missing battery reads as 0.0 like an empty one.
 class BatteryReport {
 public:
-    BatteryReport(PowerSources&, ExamWebView&);
+    BatteryReport(PowerSources&, PageMessenger&);
     void sendBatteryLevel();
 
 private:
     PowerSources& m_powerSources;
-    ExamWebView& m_webView;
+    PageMessenger& m_page;
 };
 
 }

@@ -1,0 +1,83 @@
+#include <array>
+#include <string>
+
+#include "bridge/MessageArguments.h"
+#include "bridge/MessageServices.h"
+#include "bridge/PageMessage.h"
+#include "bridge/RunningApplicationReport.h"
+#include "bridge/SecurityResponse.h"
+#include "common/DiagnosticLine.h"
+#include "common/PageMessenger.h"
+#include "files/Downloads.h"
+#include "files/SaveFile.h"
+#include "platform/Application.h"
+#include "platform/Pasteboard.h"
+#include "platform/StandardOutput.h"
+
+namespace tessaro {
+
+namespace {
+
+std::string textForm(const nlohmann::json& value)
+{
+    if (value.is_string())
+        return value.get<std::string>();
+    return value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
+void saveFile(MessageServices& services, const MessageArguments& arguments)
+{
+    services.saveFile.saveFile(arguments.members.at("filename"), arguments.slicedMember);
+}
+
+void security(MessageServices& services, const MessageArguments& arguments)
+{
+    const std::string answer = securityResponse(arguments.members.at("examkey"));
+    // The page still hears the empty answer it always heard; the line says why it is empty.
+    if (answer.empty())
+        services.output.writeLine("security answer is empty: OpenSSL could not compute the HMAC");
+    services.page.sendPageMessage("security", answer);
+}
+
+void log(MessageServices& services, const MessageArguments& arguments)
+{
+    services.output.writeLine(diagnosticLine(textForm(arguments.tree)));
+}
+
+void quit(MessageServices& services, const MessageArguments& /*arguments*/)
+{
+    services.pasteboard.clearContents();
+    services.application.terminate();
+}
+
+void download(MessageServices& services, const MessageArguments& arguments)
+{
+    services.output.writeLine(diagnosticLine(textForm(arguments.members)));
+    services.downloads.downloadFile(arguments.members.at("url"), arguments.members.at("name"));
+}
+
+void processes(MessageServices& services, const MessageArguments& /*arguments*/)
+{
+    services.runningApplicationReport.reportRunningApplications();
+}
+
+}
+
+std::span<const PageMessage> pageMessages()
+{
+    static const auto messages = std::to_array<PageMessage>({
+        { "saveFile",
+          { .requiredMembers = { "filename", "content" },
+            .slicedMember = "content",
+            .incompleteLine = "saveFile ignored: the message needs both \"filename\" and \"content\"" },
+          saveFile },
+        { "security", { .requiredMembers = { "examkey" } }, security },
+        { "log", { .anyBody = true }, log },
+        { "quit", { .anyBody = true }, quit },
+        { "download", { .requiredMembers = { "url", "name" } }, download },
+        { "processes", { .anyBody = true }, processes },
+    });
+    return messages;
+}
+
+}
