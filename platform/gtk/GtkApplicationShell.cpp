@@ -7,15 +7,13 @@
 #include <gtk/gtk.h>
 
 #include "platform/glib/GLibOwners.h"
-#include "platform/gtk/GObjectPtr.h"
 #include "platform/gtk/GtkExamWindow.h"
 
 namespace tessaro {
 
 GtkApplicationShell::GtkApplicationShell(const std::string& applicationId, int argc, char** argv,
                                          std::function<void()> beforeReturn)
-    : m_application(
-        GObjectPtr<GtkApplication>::adopt(gtk_application_new(applicationId.c_str(), G_APPLICATION_HANDLES_OPEN)))
+    : m_application(GObjectPtr<GtkApplication>(gtk_application_new(applicationId.c_str(), G_APPLICATION_HANDLES_OPEN)))
     , m_argc(argc)
     , m_argv(argv)
     , m_beforeReturn(std::move(beforeReturn))
@@ -73,7 +71,7 @@ GtkWindow* GtkApplicationShell::examWindow() const
 
 void GtkApplicationShell::startup(GApplication* application, GtkApplicationShell* self)
 {
-    const auto quitShortcut = GObjectPtr<GSimpleAction>::adopt(g_simple_action_new("quit-shortcut", nullptr));
+    const auto quitShortcut = GObjectPtr<GSimpleAction>(g_simple_action_new("quit-shortcut", nullptr));
     g_signal_connect_swapped(quitShortcut.get(), "activate",
                              G_CALLBACK(+[](GtkApplicationShell* shell) { shell->m_events->quitShortcutPressed(); }),
                              self);

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "platform/Application.h"
-#include "platform/gtk/GObjectPtr.h"
+#include "platform/glib/GLibOwners.h"
 
 typedef struct _GtkApplication GtkApplication;
 typedef struct _GtkWindow GtkWindow;

@@ -18,7 +18,7 @@ namespace {
 class GtkOpenPanelRequest final : public OpenPanelRequest {
 public:
     explicit GtkOpenPanelRequest(WebKitFileChooserRequest* request)
-        : m_request(GObjectPtr<WebKitFileChooserRequest>::retain(request))
+        : m_request(retainObject(request))
     {
     }
     ~GtkOpenPanelRequest() override { answer(std::nullopt); }
@@ -59,7 +59,7 @@ bool isBackToEmptyPage(WebKitNavigationPolicyDecision* decision)
 }
 
 GtkExamWebView::GtkExamWebView(std::string extensionsDirectory)
-    : m_webView(GObjectPtr<WebKitWebView>::adopt(WEBKIT_WEB_VIEW(g_object_ref_sink(webkit_web_view_new()))))
+    : m_webView(GObjectPtr<WebKitWebView>(WEBKIT_WEB_VIEW(g_object_ref_sink(webkit_web_view_new()))))
     , m_extensionsDirectory(std::move(extensionsDirectory))
 {
     WebKitSettings* settings = webkit_web_view_get_settings(m_webView.get());

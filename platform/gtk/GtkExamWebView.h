@@ -5,7 +5,7 @@
 #include <string>
 
 #include "platform/WebView.h"
-#include "platform/gtk/GObjectPtr.h"
+#include "platform/glib/GLibOwners.h"
 
 typedef struct _GtkWidget GtkWidget;
 typedef struct _WebKitWebView WebKitWebView;

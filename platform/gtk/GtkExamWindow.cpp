@@ -35,7 +35,7 @@ struct GtkExamWindow::FullScreenWait {
 };
 
 GtkExamWindow::GtkExamWindow(GtkApplication* application, std::function<void()> closeRequested)
-    : m_window(GObjectPtr<GtkWindow>::retain(GTK_WINDOW(gtk_application_window_new(application))))
+    : m_window(retainObject(GTK_WINDOW(gtk_application_window_new(application))))
     , m_closeRequested(std::move(closeRequested))
 {
     gtk_window_set_title(m_window.get(), "Tessaro");
@@ -64,7 +64,7 @@ void GtkExamWindow::connectSignals()
         gtk_event_controller_set_propagation_phase(firstInput, GTK_PHASE_CAPTURE);
         g_signal_connect(firstInput, "event", G_CALLBACK(inputArrived), this);
         // The window owns the controller; the handler goes with this wrapper.
-        m_firstInput = GObjectPtr<GtkEventController>::retain(firstInput);
+        m_firstInput = retainObject(firstInput);
         gtk_widget_add_controller(GTK_WIDGET(m_window.get()), firstInput);
     } else
         g_signal_connect(m_window.get(), "notify::is-active", G_CALLBACK(activeChanged), this);
@@ -80,7 +80,7 @@ void GtkExamWindow::addSubview(WebView& webView)
     GtkWidget* view = static_cast<GtkExamWebView&>(webView).widget();
     if (m_contentView)
         g_signal_handlers_disconnect_by_data(m_contentView.get(), this);
-    m_contentView = GObjectPtr<GtkWidget>::retain(view);
+    m_contentView = retainObject(view);
     gtk_window_set_child(m_window.get(), view);
     // The window carries the page's title, so assistive technology and window lists
     // name what the student sees ("The exam could not be reached", say).

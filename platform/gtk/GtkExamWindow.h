@@ -3,7 +3,7 @@
 #include <functional>
 
 #include "platform/Window.h"
-#include "platform/gtk/GObjectPtr.h"
+#include "platform/glib/GLibOwners.h"
 
 typedef struct _GtkApplication GtkApplication;
 typedef struct _GtkWidget GtkWidget;

@@ -7,7 +7,6 @@
 
 #include "platform/glib/GLibOwners.h"
 #include "platform/gtk/DialogButton.h"
-#include "platform/gtk/GObjectPtr.h"
 
 namespace tessaro {
 
@@ -67,7 +66,7 @@ void askForMediaPermission(GtkWindow* examWindow, const char* pageAddress, WebKi
     gtk_dialog_set_default_response(GTK_DIALOG(prompt), GTK_RESPONSE_REJECT);
     // Every way the prompt ends (a button, Escape, the window manager) is one response.
     g_signal_connect_data(prompt, "response", G_CALLBACK(answered),
-                          new PendingRequest(PendingRequest::retain(WEBKIT_PERMISSION_REQUEST(request))), forget,
+                          new PendingRequest(retainObject(WEBKIT_PERMISSION_REQUEST(request))), forget,
                           GConnectFlags(0));
     gtk_window_present(GTK_WINDOW(prompt));
 }

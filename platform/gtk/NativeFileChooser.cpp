@@ -5,7 +5,6 @@
 #include <gtk/gtk.h>
 
 #include "platform/glib/GLibOwners.h"
-#include "platform/gtk/GObjectPtr.h"
 
 namespace tessaro {
 
@@ -21,7 +20,7 @@ void chooserResponded(GtkNativeDialog* chooser, int response, gpointer data)
     std::unique_ptr<PendingChoice> pending(static_cast<PendingChoice*>(data));
     std::optional<std::string> path;
     if (response == GTK_RESPONSE_ACCEPT) {
-        if (const auto file = GObjectPtr<GFile>::adopt(gtk_file_chooser_get_file(GTK_FILE_CHOOSER(chooser)))) {
+        if (const auto file = GObjectPtr<GFile>(gtk_file_chooser_get_file(GTK_FILE_CHOOSER(chooser)))) {
             if (const GCharPtr filePath { g_file_get_path(file.get()) })
                 path = filePath.get();
         }
@@ -39,7 +38,7 @@ NativeFileChooser::NativeFileChooser(std::function<GtkWindow*()> examWindow)
 
 void NativeFileChooser::chooseOneFile(std::function<void(std::optional<std::string> path)> completion)
 {
-    auto chooser = GObjectPtr<GtkFileChooserNative>::adopt(
+    auto chooser = GObjectPtr<GtkFileChooserNative>(
         gtk_file_chooser_native_new("Open", m_examWindow(), GTK_FILE_CHOOSER_ACTION_OPEN, nullptr, nullptr));
     GtkNativeDialog* dialog = GTK_NATIVE_DIALOG(chooser.get());
     gtk_native_dialog_set_modal(dialog, true);

@@ -14,7 +14,6 @@
 
 #include "common/MessageBody.h"
 #include "platform/glib/GLibOwners.h"
-#include "platform/gtk/GObjectPtr.h"
 
 namespace tessaro {
 
@@ -86,15 +85,15 @@ bool readText(JSCValue* value, std::size_t length, const TextPiece& piece)
     for (std::size_t from = 0; from < length;) {
         std::size_t to = std::min(from + sliceLength, length);
         if (to < length) {
-            const auto unit = ValuePtr::adopt(
+            const auto unit = ValuePtr(
                 jsc_value_object_invoke_method(value, "charCodeAt", G_TYPE_INT, static_cast<int>(to - 1), G_TYPE_NONE));
             if (raised(context) || !unit)
                 return false;
             if (isHighSurrogate(jsc_value_to_int32(unit.get())))
                 --to;
         }
-        const auto slice = ValuePtr::adopt(jsc_value_object_invoke_method(
-            value, "slice", G_TYPE_INT, static_cast<int>(from), G_TYPE_INT, static_cast<int>(to), G_TYPE_NONE));
+        const auto slice = ValuePtr(jsc_value_object_invoke_method(value, "slice", G_TYPE_INT, static_cast<int>(from),
+                                                                   G_TYPE_INT, static_cast<int>(to), G_TYPE_NONE));
         if (raised(context) || !slice || !jsc_value_is_string(slice.get()) || !readWhole(slice.get(), to - from, piece))
             return false;
         from = to;
@@ -150,7 +149,7 @@ private:
     // Takes over a value the engine returned, unless the script raised on the way.
     ValuePtr checked(JSCValue* value)
     {
-        auto owned = ValuePtr::adopt(value);
+        auto owned = ValuePtr(value);
         if (raised(m_context) || !owned)
             throw NoValueTree {};
         return owned;
@@ -231,7 +230,7 @@ private:
             const auto member = checked(jsc_value_object_get_property(value, key.c_str()));
             if (m_longTexts && depth == 1 && jsc_value_is_string(member.get())) {
                 if (const std::size_t length = lengthOf(member.get()); length > sliceLength) {
-                    auto text = std::make_shared<ValuePtr>(ValuePtr::retain(member.get()));
+                    auto text = std::make_shared<ValuePtr>(retainObject(member.get()));
                     (*m_longTexts)[key]
                         = [text, length](const TextPiece& piece) { return readText(text->get(), length, piece); };
                     object[key] = "";
@@ -297,10 +296,10 @@ constexpr int smallBodyUnits = 4096;
 
 ValuePtr makeSmallBodyWriter(JSCContext* context)
 {
-    const auto maker = ValuePtr::adopt(jsc_context_evaluate(context, smallBodyWriterMaker, -1));
+    const auto maker = ValuePtr(jsc_context_evaluate(context, smallBodyWriterMaker, -1));
     if (raised(context) || !maker || !isFunction(maker.get()))
         return {};
-    auto writer = ValuePtr::adopt(
+    auto writer = ValuePtr(
         jsc_value_function_call(maker.get(), G_TYPE_INT, smallBodyUnits, G_TYPE_INT, maximumMessageDepth, G_TYPE_NONE));
     if (raised(context) || !writer || !isFunction(writer.get()))
         return {};
@@ -319,7 +318,7 @@ JSCValue* smallBodyWriter(JSCContext* context)
     static auto* const writer = new Writer;
     if (writer->madeIn.get() != context) {
         writer->function = makeSmallBodyWriter(context);
-        writer->madeIn = GObjectPtr<JSCContext>::retain(context);
+        writer->madeIn = retainObject(context);
     }
     return writer->function.get();
 }
@@ -331,7 +330,7 @@ std::optional<nlohmann::json> smallBody(JSCValue* value)
     JSCValue* writer = smallBodyWriter(context);
     if (!writer)
         return std::nullopt;
-    const auto text = ValuePtr::adopt(jsc_value_function_call(writer, JSC_TYPE_VALUE, value, G_TYPE_NONE));
+    const auto text = ValuePtr(jsc_value_function_call(writer, JSC_TYPE_VALUE, value, G_TYPE_NONE));
     if (raised(context) || !text || !jsc_value_is_string(text.get()))
         return std::nullopt;
     const GCharPtr json(jsc_value_to_string(text.get()));

@@ -6,7 +6,6 @@
 
 #include "common/MessageBody.h"
 #include "platform/glib/GLibOwners.h"
-#include "platform/gtk/GObjectPtr.h"
 #include "platform/gtk/ScriptMessageBody.h"
 
 namespace tessaro::testing {
@@ -15,7 +14,7 @@ namespace {
 // The page's value walked in the engine, next to what its JSON text used to give.
 TEST(ScriptMessageBody, ValuesArriveAsTheirJSONTextGaveThem)
 {
-    const auto context = GObjectPtr<JSCContext>::adopt(jsc_context_new());
+    const auto context = GObjectPtr<JSCContext>(jsc_context_new());
     const std::string deepest = "JSON.parse('['.repeat(256) + ']'.repeat(256))";
     std::string longText = "a";
     for (int i = 0; i < 1200000; ++i)
@@ -43,7 +42,7 @@ TEST(ScriptMessageBody, ValuesArriveAsTheirJSONTextGaveThem)
         { "undefined", "null" },
     };
     for (const auto& [expression, expected] : cases) {
-        const auto value = GObjectPtr<JSCValue>::adopt(jsc_context_evaluate(context.get(), expression.c_str(), -1));
+        const auto value = GObjectPtr<JSCValue>(jsc_context_evaluate(context.get(), expression.c_str(), -1));
         ASSERT_EQ(jsc_context_get_exception(context.get()), nullptr) << expression;
         const auto body = scriptMessageBody(value.get()).tree;
         EXPECT_TRUE(body == nlohmann::json::parse(expected)) << expression.substr(0, 80);
@@ -55,7 +54,7 @@ TEST(ScriptMessageBody, ValuesArriveAsTheirJSONTextGaveThem)
     }
 
     // A top-level member's long text stays in the engine and is read in slices where used.
-    const auto value = GObjectPtr<JSCValue>::adopt(jsc_context_evaluate(
+    const auto value = GObjectPtr<JSCValue>(jsc_context_evaluate(
         context.get(), R"(({ n: 1, ok: "a" + "\ud83d\ude00".repeat(1200000), bad: "a".repeat(1500000) + "\ud800" }))",
         -1));
     auto body = scriptMessageBody(value.get());
