@@ -7,6 +7,7 @@
 #include <gtk/gtk.h>
 #include <webkit/webkit.h>
 
+#include "platform/glib/GLibCallbacks.h"
 #include "platform/gtk/GtkExamWebView.h"
 
 namespace tessaro {
@@ -27,12 +28,6 @@ GdkMonitor* monitorOf(GtkWindow* window)
 }
 
 }
-
-struct GtkExamWindow::FullScreenWait {
-    GtkExamWindow* window;
-    std::function<void(bool)> done;
-    gint64 deadline;
-};
 
 GtkExamWindow::GtkExamWindow(GtkApplication* application, std::function<void()> closeRequested)
     : m_window(retainObject(GTK_WINDOW(gtk_application_window_new(application))))
@@ -107,20 +102,14 @@ void GtkExamWindow::fillScreen()
 void GtkExamWindow::enterFullScreen(std::function<void(bool locked)> done)
 {
     gtk_window_fullscreen(m_window.get());
-    auto* wait = new FullScreenWait { this, std::move(done),
-                                      g_get_monotonic_time() + fullScreenWaitMilliseconds * G_TIME_SPAN_MILLISECOND };
-    g_timeout_add_full(G_PRIORITY_DEFAULT, fullScreenPollMilliseconds, &GtkExamWindow::checkFullScreen, wait,
-                       [](gpointer data) { delete static_cast<FullScreenWait*>(data); });
-}
-
-int GtkExamWindow::checkFullScreen(void* data)
-{
-    auto& wait = *static_cast<FullScreenWait*>(data);
-    const bool locked = wait.window->isFullScreen();
-    if (!locked && g_get_monotonic_time() < wait.deadline)
-        return G_SOURCE_CONTINUE;
-    wait.done(locked);
-    return G_SOURCE_REMOVE;
+    const gint64 deadline = g_get_monotonic_time() + fullScreenWaitMilliseconds * G_TIME_SPAN_MILLISECOND;
+    addTimeout(fullScreenPollMilliseconds, [this, done = std::move(done), deadline] {
+        const bool locked = isFullScreen();
+        if (!locked && g_get_monotonic_time() < deadline)
+            return true;
+        done(locked);
+        return false;
+    });
 }
 
 bool GtkExamWindow::isFullScreen() const

@@ -31,15 +31,12 @@ public:
     GtkWindow* window() const { return m_window.get(); }
 
 private:
-    struct FullScreenWait;
-
     void connectSignals();
     static void mapped(GtkWindow*, GtkExamWindow* self);
     static void activeChanged(GtkWindow*, GParamSpec*, GtkExamWindow* self);
     static int inputArrived(GtkEventController*, GdkEvent* event, GtkExamWindow* self);
     static int closeRequested(GtkWindow*, GtkExamWindow* self);
     static void pageTitleChanged(GObject* view, GParamSpec*, GtkExamWindow* self);
-    static int checkFullScreen(void* wait);
     bool isFullScreen() const;
 
     GObjectPtr<GtkWindow> m_window;
