@@ -8,10 +8,7 @@
 typedef struct _GtkApplication GtkApplication;
 typedef struct _GtkWidget GtkWidget;
 typedef struct _GtkWindow GtkWindow;
-typedef struct _GObject GObject;
-typedef struct _GParamSpec GParamSpec;
 typedef struct _GtkEventController GtkEventController;
-typedef struct _GdkEvent GdkEvent;
 
 namespace tessaro {
 
@@ -32,11 +29,6 @@ public:
 
 private:
     void connectSignals();
-    static void mapped(GtkWindow*, GtkExamWindow* self);
-    static void activeChanged(GtkWindow*, GParamSpec*, GtkExamWindow* self);
-    static int inputArrived(GtkEventController*, GdkEvent* event, GtkExamWindow* self);
-    static int closeRequested(GtkWindow*, GtkExamWindow* self);
-    static void pageTitleChanged(GObject* view, GParamSpec*, GtkExamWindow* self);
     bool isFullScreen() const;
 
     GObjectPtr<GtkWindow> m_window;
