@@ -103,9 +103,8 @@ bool readText(JSCValue* value, std::size_t length, const TextPiece& piece)
 
 class BodyWalk {
 public:
-    // Long text in the members of a top-level object goes to `longTexts` unread when
-    // it is given.
-    BodyWalk(JSCContext* context, std::map<std::string, PageText>* longTexts)
+    // Long text in the members of a top-level object goes to `longTexts` unread.
+    BodyWalk(JSCContext* context, std::map<std::string, PageText>& longTexts)
         : m_context(context)
         , m_longTexts(longTexts)
     {
@@ -228,10 +227,10 @@ private:
                 throw NoValueTree {};
             const std::string key = text(keyValue.get());
             const auto member = checked(jsc_value_object_get_property(value, key.c_str()));
-            if (m_longTexts && depth == 1 && jsc_value_is_string(member.get())) {
+            if (depth == 1 && jsc_value_is_string(member.get())) {
                 if (const std::size_t length = lengthOf(member.get()); length > sliceLength) {
                     auto text = std::make_shared<ValuePtr>(retainObject(member.get()));
-                    (*m_longTexts)[key]
+                    m_longTexts[key]
                         = [text, length](const TextPiece& piece) { return readText(text->get(), length, piece); };
                     object[key] = "";
                     continue;
@@ -252,7 +251,7 @@ private:
     }
 
     JSCContext* m_context;
-    std::map<std::string, PageText>* m_longTexts;
+    std::map<std::string, PageText>& m_longTexts;
     ValuePtr m_objectConstructor;
     std::size_t m_values = 0;
 };
@@ -339,7 +338,7 @@ std::optional<nlohmann::json> smallBody(JSCValue* value)
     return messageBodyFromJSON(json.get());
 }
 
-nlohmann::json walkBody(JSCValue* value, std::map<std::string, PageText>* longTexts)
+nlohmann::json walkBody(JSCValue* value, std::map<std::string, PageText>& longTexts)
 {
     if (!value)
         return nullptr;
@@ -362,15 +361,10 @@ MessageBody scriptMessageBody(JSCValue* value)
     if (auto body = smallBody(value))
         return std::move(*body);
     MessageBody body;
-    body.tree = walkBody(value, &body.longTexts);
+    body.tree = walkBody(value, body.longTexts);
     if (body.tree.is_null())
         body.longTexts.clear();
     return body;
-}
-
-nlohmann::json walkedScriptMessageBody(JSCValue* value)
-{
-    return walkBody(value, nullptr);
 }
 
 }
