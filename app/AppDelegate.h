@@ -27,11 +27,10 @@ public:
     // Quits on the fourth press within a second of the first; each press schedules its
     // own reset, and none is ever cancelled.
     void pressCmdQ();
-    void clear();
-
-    std::int64_t times() const { return m_times; }
 
 private:
+    void clear();
+
     Application& m_application;
     Pasteboard& m_pasteboard;
     Timers& m_timers;

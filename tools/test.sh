@@ -12,6 +12,9 @@ as_root=()
 
 "$root/tools/install-dependencies.sh"
 
+echo "== Includes"
+"$root/tools/check-includes.sh"
+
 echo "== Build and test"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build "$build"

@@ -2,7 +2,7 @@
 
 #include <gtk/gtk.h>
 
-#include "platform/gtk/GObjectPtr.h"
+#include "platform/glib/GLibOwners.h"
 
 namespace tessaro {
 
@@ -13,7 +13,7 @@ namespace {
 // An offer of no formats first makes the emptying a change it always sends.
 void empty(GdkClipboard* clipboard)
 {
-    const auto nothing = GObjectPtr<GdkContentProvider>::adopt(gdk_content_provider_new_union(nullptr, 0));
+    const auto nothing = GObjectPtr<GdkContentProvider>(gdk_content_provider_new_union(nullptr, 0));
     gdk_clipboard_set_content(clipboard, nothing.get());
     gdk_clipboard_set_content(clipboard, nullptr);
 }

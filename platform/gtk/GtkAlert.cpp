@@ -4,7 +4,6 @@
 
 #include "platform/glib/GLibOwners.h"
 #include "platform/gtk/DialogButton.h"
-#include "platform/gtk/GObjectPtr.h"
 #include "platform/gtk/GtkTimers.h"
 
 namespace tessaro {
@@ -37,7 +36,7 @@ void GtkAlert::runModal(const AlertContent& content)
     m_timers.hold();
     // Our own reference keeps the dialog readable even when the window manager has
     // destroyed it.
-    const auto keptDialog = GObjectPtr<GtkWidget>::retain(dialog);
+    const auto keptDialog = retainObject(dialog);
     gtk_window_present(GTK_WINDOW(dialog));
     g_main_loop_run(loop.get());
     // The loop goes last: destroying the dialog emits "destroy" once more.

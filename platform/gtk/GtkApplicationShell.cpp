@@ -7,15 +7,13 @@
 #include <gtk/gtk.h>
 
 #include "platform/glib/GLibOwners.h"
-#include "platform/gtk/GObjectPtr.h"
 #include "platform/gtk/GtkExamWindow.h"
 
 namespace tessaro {
 
 GtkApplicationShell::GtkApplicationShell(const std::string& applicationId, int argc, char** argv,
                                          std::function<void()> beforeReturn)
-    : m_application(
-        GObjectPtr<GtkApplication>::adopt(gtk_application_new(applicationId.c_str(), G_APPLICATION_HANDLES_OPEN)))
+    : m_application(GObjectPtr<GtkApplication>(gtk_application_new(applicationId.c_str(), G_APPLICATION_HANDLES_OPEN)))
     , m_argc(argc)
     , m_argv(argv)
     , m_beforeReturn(std::move(beforeReturn))
@@ -30,8 +28,28 @@ GtkApplicationShell::~GtkApplicationShell()
 
 void GtkApplicationShell::connectSignals()
 {
+    const auto startup = +[](GtkApplication* application, GtkApplicationShell* self) {
+        const GObjectPtr<GSimpleAction> quitShortcut(g_simple_action_new("quit-shortcut", nullptr));
+        const auto pressed = +[](GtkApplicationShell* shell) { shell->m_events->quitShortcutPressed(); };
+        g_signal_connect_swapped(quitShortcut.get(), "activate", G_CALLBACK(pressed), self);
+        g_action_map_add_action(G_ACTION_MAP(application), G_ACTION(quitShortcut.get()));
+        const char* accelerators[] = { "<Control>q", nullptr };
+        gtk_application_set_accels_for_action(application, "app.quit-shortcut", accelerators);
+    };
     g_signal_connect(m_application.get(), "startup", G_CALLBACK(startup), this);
+    const auto activate = +[](GtkApplication*, GtkApplicationShell* self) { self->showWindow(); };
     g_signal_connect(m_application.get(), "activate", G_CALLBACK(activate), this);
+    const auto open = +[](GtkApplication*, GFile** files, int count, const char*, GtkApplicationShell* self) {
+        std::vector<std::string> urls;
+        for (int i = 0; i < count; ++i) {
+            const GCharPtr uri(g_file_get_uri(files[i]));
+            urls.emplace_back(uri.get());
+        }
+        // Before the window: a link given on the first start must be stored before the
+        // status check composes the launch address.
+        self->m_events->openURLs(urls);
+        self->showWindow();
+    };
     g_signal_connect(m_application.get(), "open", G_CALLBACK(open), this);
 }
 
@@ -69,35 +87,6 @@ void GtkApplicationShell::exitNow(int status)
 GtkWindow* GtkApplicationShell::examWindow() const
 {
     return m_window ? m_window->window() : nullptr;
-}
-
-void GtkApplicationShell::startup(GApplication* application, GtkApplicationShell* self)
-{
-    const auto quitShortcut = GObjectPtr<GSimpleAction>::adopt(g_simple_action_new("quit-shortcut", nullptr));
-    g_signal_connect_swapped(quitShortcut.get(), "activate",
-                             G_CALLBACK(+[](GtkApplicationShell* shell) { shell->m_events->quitShortcutPressed(); }),
-                             self);
-    g_action_map_add_action(G_ACTION_MAP(application), G_ACTION(quitShortcut.get()));
-    const char* accelerators[] = { "<Control>q", nullptr };
-    gtk_application_set_accels_for_action(GTK_APPLICATION(application), "app.quit-shortcut", accelerators);
-}
-
-void GtkApplicationShell::activate(GApplication*, GtkApplicationShell* self)
-{
-    self->showWindow();
-}
-
-void GtkApplicationShell::open(GApplication*, GFile** files, int count, const char*, GtkApplicationShell* self)
-{
-    std::vector<std::string> urls;
-    for (int i = 0; i < count; ++i) {
-        const GCharPtr uri(g_file_get_uri(files[i]));
-        urls.emplace_back(uri.get());
-    }
-    // Before the window: a link given on the first start must be stored before the
-    // status check composes the launch address.
-    self->m_events->openURLs(urls);
-    self->showWindow();
 }
 
 void GtkApplicationShell::showWindow()

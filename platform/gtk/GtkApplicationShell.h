@@ -5,12 +5,10 @@
 #include <string>
 
 #include "platform/Application.h"
-#include "platform/gtk/GObjectPtr.h"
+#include "platform/glib/GLibOwners.h"
 
 typedef struct _GtkApplication GtkApplication;
 typedef struct _GtkWindow GtkWindow;
-typedef struct _GApplication GApplication;
-typedef struct _GFile GFile;
 
 namespace tessaro {
 
@@ -34,9 +32,6 @@ public:
 private:
     void connectSignals();
     void showWindow();
-    static void startup(GApplication*, GtkApplicationShell* self);
-    static void activate(GApplication*, GtkApplicationShell* self);
-    static void open(GApplication*, GFile** files, int count, const char* hint, GtkApplicationShell* self);
 
     GObjectPtr<GtkApplication> m_application;
     int m_argc;

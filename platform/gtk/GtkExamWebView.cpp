@@ -18,7 +18,7 @@ namespace {
 class GtkOpenPanelRequest final : public OpenPanelRequest {
 public:
     explicit GtkOpenPanelRequest(WebKitFileChooserRequest* request)
-        : m_request(GObjectPtr<WebKitFileChooserRequest>::retain(request))
+        : m_request(retainObject(request))
     {
     }
     ~GtkOpenPanelRequest() override { answer(std::nullopt); }
@@ -48,6 +48,24 @@ gboolean stopSecondaryPress(GtkEventControllerLegacy*, GdkEvent* event, gpointer
         && gdk_button_event_get_button(event) == GDK_BUTTON_SECONDARY;
 }
 
+PermissionKind permissionKindOf(WebKitUserMediaPermissionRequest* mediaRequest)
+{
+    const bool cameraOrMicrophone = mediaRequest
+        && (webkit_user_media_permission_is_for_audio_device(mediaRequest)
+            || webkit_user_media_permission_is_for_video_device(mediaRequest));
+    return cameraOrMicrophone ? PermissionKind::cameraOrMicrophone : PermissionKind::other;
+}
+
+PageResponse pageResponseOf(WebKitResponsePolicyDecision* decision)
+{
+    WebKitURIResponse* response = webkit_response_policy_decision_get_response(decision);
+    SoupMessageHeaders* headers = webkit_uri_response_get_http_headers(response);
+    const char* disposition = headers ? soup_message_headers_get_one(headers, "Content-Disposition") : nullptr;
+    const char* address = webkit_uri_response_get_uri(response);
+    return { address ? address : "", disposition ? disposition : "",
+             static_cast<bool>(webkit_response_policy_decision_is_mime_type_supported(decision)) };
+}
+
 bool isBackToEmptyPage(WebKitNavigationPolicyDecision* decision)
 {
     WebKitNavigationAction* action = webkit_navigation_policy_decision_get_navigation_action(decision);
@@ -59,7 +77,7 @@ bool isBackToEmptyPage(WebKitNavigationPolicyDecision* decision)
 }
 
 GtkExamWebView::GtkExamWebView(std::string extensionsDirectory)
-    : m_webView(GObjectPtr<WebKitWebView>::adopt(WEBKIT_WEB_VIEW(g_object_ref_sink(webkit_web_view_new()))))
+    : m_webView(GObjectPtr<WebKitWebView>(WEBKIT_WEB_VIEW(g_object_ref_sink(webkit_web_view_new()))))
     , m_extensionsDirectory(std::move(extensionsDirectory))
 {
     WebKitSettings* settings = webkit_web_view_get_settings(m_webView.get());
@@ -88,16 +106,89 @@ GtkWidget* GtkExamWebView::widget() const
     return GTK_WIDGET(m_webView.get());
 }
 
+// Without a policy (none is set before the exam view exists) the engine's own answers
+// stand: a handler that does not take the signal over returns FALSE.
 void GtkExamWebView::connectSignals()
 {
     WebKitWebView* view = m_webView.get();
+    const auto loadChanged = +[](WebKitWebView*, WebKitLoadEvent event, GtkExamWebView* self) {
+        if (event == WEBKIT_LOAD_STARTED) {
+            self->m_currentLoadFailed = false;
+            self->m_awaitingOurLoad = self->m_startingEngine;
+        }
+        // A failed load is not a finished navigation: WebKit reports FINISHED after
+        // load-failed too.
+        if (event == WEBKIT_LOAD_FINISHED && !self->m_currentLoadFailed && !self->m_awaitingOurLoad
+            && self->m_navigationDelegate)
+            self->m_navigationDelegate->didFinishNavigation();
+    };
     g_signal_connect(view, "load-changed", G_CALLBACK(loadChanged), this);
+    const auto loadFailed
+        = +[](WebKitWebView*, WebKitLoadEvent, const char*, GError*, GtkExamWebView* self) -> gboolean {
+        self->m_currentLoadFailed = true;
+        // Handled: WebKit shows no error page of its own, whose finished load would
+        // count as a loaded exam and keep ours away.
+        return true;
+    };
     g_signal_connect(view, "load-failed", G_CALLBACK(loadFailed), this);
+    const auto runFileChooser
+        = +[](WebKitWebView*, WebKitFileChooserRequest* request, GtkExamWebView* self) -> gboolean {
+        if (!self->m_uiDelegate)
+            return false;
+        self->m_uiDelegate->runOpenPanel(std::make_shared<GtkOpenPanelRequest>(request));
+        return true;
+    };
     g_signal_connect(view, "run-file-chooser", G_CALLBACK(runFileChooser), this);
+    const auto contextMenu
+        = +[](WebKitWebView*, WebKitContextMenu*, WebKitHitTestResult*, GtkExamWebView* self) -> gboolean {
+        return self->m_policy && !self->m_policy->shouldShowContextMenu();
+    };
     g_signal_connect(view, "context-menu", G_CALLBACK(contextMenu), this);
+    const auto permissionRequested
+        = +[](WebKitWebView* view, WebKitPermissionRequest* request, GtkExamWebView* self) -> gboolean {
+        if (!self->m_policy)
+            return false;
+        auto* mediaRequest = WEBKIT_IS_USER_MEDIA_PERMISSION_REQUEST(request)
+            ? WEBKIT_USER_MEDIA_PERMISSION_REQUEST(request)
+            : nullptr;
+        if (self->m_policy->permissionRequested(permissionKindOf(mediaRequest)) == PermissionAnswer::askStudent
+            && mediaRequest) {
+            askForMediaPermission(GTK_WINDOW(gtk_widget_get_root(GTK_WIDGET(view))), webkit_web_view_get_uri(view),
+                                  mediaRequest);
+        } else {
+            webkit_permission_request_deny(request);
+        }
+        return true;
+    };
     g_signal_connect(view, "permission-request", G_CALLBACK(permissionRequested), this);
+    const auto decidePolicy = +[](WebKitWebView*, WebKitPolicyDecision* decision, WebKitPolicyDecisionType type,
+                                  GtkExamWebView* self) -> gboolean {
+        // The empty page that started the engine stays in the history; going back to it
+        // would leave the student before a blank window.
+        if (type == WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION && !self->m_startingEngine
+            && isBackToEmptyPage(WEBKIT_NAVIGATION_POLICY_DECISION(decision))) {
+            webkit_policy_decision_ignore(decision);
+            return true;
+        }
+        if (type != WEBKIT_POLICY_DECISION_TYPE_RESPONSE || !self->m_policy
+            || self->m_policy->shouldShowResponse(pageResponseOf(WEBKIT_RESPONSE_POLICY_DECISION(decision))))
+            return false;
+        webkit_policy_decision_ignore(decision);
+        return true;
+    };
     g_signal_connect(view, "decide-policy", G_CALLBACK(decidePolicy), this);
+    const auto print = +[](WebKitWebView*, WebKitPrintOperation*, GtkExamWebView* self) -> gboolean {
+        return self->m_policy && !self->m_policy->shouldPrint();
+    };
     g_signal_connect(view, "print", G_CALLBACK(print), this);
+    const auto downloadStarted = +[](WebKitNetworkSession*, WebKitDownload* download, GtkExamWebView* self) {
+        if (!self->m_policy)
+            return;
+        WebKitURIRequest* request = webkit_download_get_request(download);
+        const char* address = request ? webkit_uri_request_get_uri(request) : nullptr;
+        if (!self->m_policy->shouldDownload(address ? address : ""))
+            webkit_download_cancel(download);
+    };
     g_signal_connect(webkit_web_view_get_network_session(view), "download-started", G_CALLBACK(downloadStarted), this);
 
     GtkEventController* secondaryPress = gtk_event_controller_legacy_new();
@@ -143,7 +234,10 @@ void GtkExamWebView::addScriptMessageHandler(ScriptMessageHandler& handler, cons
     // The signal does not carry the name, so each name gets a connection of its own.
     MessageBinding& binding = m_messageBindings.emplace_back(MessageBinding { &handler, name });
     const std::string signal = "script-message-received::" + name;
-    g_signal_connect(manager, signal.c_str(), G_CALLBACK(scriptMessageReceived), &binding);
+    const auto received = +[](WebKitUserContentManager*, JSCValue* value, MessageBinding* binding) {
+        binding->handler->didReceiveScriptMessage(binding->name, scriptMessageBody(value));
+    };
+    g_signal_connect(manager, signal.c_str(), G_CALLBACK(received), &binding);
 }
 
 void GtkExamWebView::load(const std::string& address)
@@ -176,109 +270,6 @@ void GtkExamWebView::evaluateJavaScript(const std::string& script)
 void GtkExamWebView::setPressureConfiguration(PressureBehavior)
 {
     // Linux input has no force-sensitive clicks: every press already is a plain click.
-}
-
-void GtkExamWebView::loadChanged(WebKitWebView*, int event, GtkExamWebView* self)
-{
-    if (event == WEBKIT_LOAD_STARTED) {
-        self->m_currentLoadFailed = false;
-        self->m_awaitingOurLoad = self->m_startingEngine;
-    }
-    // A failed load is not a finished navigation: WebKit reports FINISHED after
-    // load-failed too.
-    if (event == WEBKIT_LOAD_FINISHED && !self->m_currentLoadFailed && !self->m_awaitingOurLoad
-        && self->m_navigationDelegate)
-        self->m_navigationDelegate->didFinishNavigation();
-}
-
-int GtkExamWebView::loadFailed(WebKitWebView*, int, const char*, void*, GtkExamWebView* self)
-{
-    self->m_currentLoadFailed = true;
-    // Handled: WebKit shows no error page of its own, whose finished load would count
-    // as a loaded exam and keep ours away.
-    return true;
-}
-
-int GtkExamWebView::runFileChooser(WebKitWebView*, void* request, GtkExamWebView* self)
-{
-    if (!self->m_uiDelegate)
-        return false;
-    self->m_uiDelegate->runOpenPanel(
-        std::make_shared<GtkOpenPanelRequest>(static_cast<WebKitFileChooserRequest*>(request)));
-    return true;
-}
-
-// Without a policy (none is set before the exam view exists) the engine's own answers
-// stand: a handler that does not take the signal over returns FALSE.
-
-int GtkExamWebView::contextMenu(WebKitWebView*, void*, void*, GtkExamWebView* self)
-{
-    return self->m_policy && !self->m_policy->shouldShowContextMenu();
-}
-
-int GtkExamWebView::print(WebKitWebView*, void*, GtkExamWebView* self)
-{
-    return self->m_policy && !self->m_policy->shouldPrint();
-}
-
-int GtkExamWebView::permissionRequested(WebKitWebView* view, void* request, GtkExamWebView* self)
-{
-    if (!self->m_policy)
-        return false;
-    auto* mediaRequest
-        = WEBKIT_IS_USER_MEDIA_PERMISSION_REQUEST(request) ? WEBKIT_USER_MEDIA_PERMISSION_REQUEST(request) : nullptr;
-    const bool cameraOrMicrophone = mediaRequest
-        && (webkit_user_media_permission_is_for_audio_device(mediaRequest)
-            || webkit_user_media_permission_is_for_video_device(mediaRequest));
-    const auto kind = cameraOrMicrophone ? PermissionKind::cameraOrMicrophone : PermissionKind::other;
-    if (self->m_policy->permissionRequested(kind) == PermissionAnswer::askStudent && mediaRequest) {
-        askForMediaPermission(GTK_WINDOW(gtk_widget_get_root(GTK_WIDGET(view))), webkit_web_view_get_uri(view),
-                              mediaRequest);
-    } else {
-        webkit_permission_request_deny(WEBKIT_PERMISSION_REQUEST(request));
-    }
-    return true;
-}
-
-int GtkExamWebView::decidePolicy(WebKitWebView*, void* decision, int type, GtkExamWebView* self)
-{
-    // The empty page that started the engine stays in the history; going back to it
-    // would leave the student before a blank window.
-    if (type == WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION && !self->m_startingEngine
-        && isBackToEmptyPage(WEBKIT_NAVIGATION_POLICY_DECISION(decision))) {
-        webkit_policy_decision_ignore(WEBKIT_POLICY_DECISION(decision));
-        return true;
-    }
-    if (type != WEBKIT_POLICY_DECISION_TYPE_RESPONSE || !self->m_policy)
-        return false;
-    auto* responseDecision = WEBKIT_RESPONSE_POLICY_DECISION(decision);
-    WebKitURIResponse* response = webkit_response_policy_decision_get_response(responseDecision);
-    SoupMessageHeaders* headers = webkit_uri_response_get_http_headers(response);
-    const char* disposition = headers ? soup_message_headers_get_one(headers, "Content-Disposition") : nullptr;
-    const char* address = webkit_uri_response_get_uri(response);
-    const PageResponse pageResponse { address ? address : "", disposition ? disposition : "",
-                                      static_cast<bool>(
-                                          webkit_response_policy_decision_is_mime_type_supported(responseDecision)) };
-    if (self->m_policy->shouldShowResponse(pageResponse))
-        return false;
-    webkit_policy_decision_ignore(WEBKIT_POLICY_DECISION(decision));
-    return true;
-}
-
-void GtkExamWebView::downloadStarted(void*, void* download, GtkExamWebView* self)
-{
-    if (!self->m_policy)
-        return;
-    auto* started = WEBKIT_DOWNLOAD(download);
-    WebKitURIRequest* request = webkit_download_get_request(started);
-    const char* address = request ? webkit_uri_request_get_uri(request) : nullptr;
-    if (!self->m_policy->shouldDownload(address ? address : ""))
-        webkit_download_cancel(started);
-}
-
-void GtkExamWebView::scriptMessageReceived(void*, void* value, MessageBinding* binding)
-{
-    binding->handler->didReceiveScriptMessage(binding->name, scriptMessageBody(static_cast<JSCValue*>(value)));
 }
 
 }

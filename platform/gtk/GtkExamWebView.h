@@ -5,7 +5,7 @@
 #include <string>
 
 #include "platform/WebView.h"
-#include "platform/gtk/GObjectPtr.h"
+#include "platform/glib/GLibOwners.h"
 
 typedef struct _GtkWidget GtkWidget;
 typedef struct _WebKitWebView WebKitWebView;
@@ -41,15 +41,6 @@ private:
     };
 
     void connectSignals();
-    static void loadChanged(WebKitWebView*, int event, GtkExamWebView* self);
-    static int loadFailed(WebKitWebView*, int event, const char* uri, void* error, GtkExamWebView* self);
-    static int runFileChooser(WebKitWebView*, void* request, GtkExamWebView* self);
-    static void scriptMessageReceived(void* manager, void* value, MessageBinding* binding);
-    static int contextMenu(WebKitWebView*, void* menu, void* hitTest, GtkExamWebView* self);
-    static int print(WebKitWebView*, void* operation, GtkExamWebView* self);
-    static int permissionRequested(WebKitWebView*, void* request, GtkExamWebView* self);
-    static int decidePolicy(WebKitWebView*, void* decision, int type, GtkExamWebView* self);
-    static void downloadStarted(void* session, void* download, GtkExamWebView* self);
 
     GObjectPtr<WebKitWebView> m_webView;
     std::string m_extensionsDirectory;

@@ -7,6 +7,7 @@
 #include <gtk/gtk.h>
 #include <webkit/webkit.h>
 
+#include "platform/glib/GLibCallbacks.h"
 #include "platform/gtk/GtkExamWebView.h"
 
 namespace tessaro {
@@ -26,16 +27,19 @@ GdkMonitor* monitorOf(GtkWindow* window)
     return gdk_display_get_monitor_at_surface(gtk_widget_get_display(GTK_WIDGET(window)), surface);
 }
 
+// The window carries the page's title, so assistive technology and window lists name
+// what the student sees ("The exam could not be reached", say).
+void pageTitleChanged(WebKitWebView* view, GParamSpec*, GtkExamWindow* window)
+{
+    const char* title = webkit_web_view_get_title(view);
+    const std::string windowTitle = title && *title ? std::string(title) + " \u2014 Tessaro" : "Tessaro";
+    gtk_window_set_title(window->window(), windowTitle.c_str());
 }
 
-struct GtkExamWindow::FullScreenWait {
-    GtkExamWindow* window;
-    std::function<void(bool)> done;
-    gint64 deadline;
-};
+}
 
 GtkExamWindow::GtkExamWindow(GtkApplication* application, std::function<void()> closeRequested)
-    : m_window(GObjectPtr<GtkWindow>::retain(GTK_WINDOW(gtk_application_window_new(application))))
+    : m_window(retainObject(GTK_WINDOW(gtk_application_window_new(application))))
     , m_closeRequested(std::move(closeRequested))
 {
     gtk_window_set_title(m_window.get(), "Tessaro");
@@ -53,21 +57,42 @@ GtkExamWindow::~GtkExamWindow()
 
 void GtkExamWindow::connectSignals()
 {
-    g_signal_connect(m_window.get(), "map", G_CALLBACK(mapped), this);
-    g_signal_connect(m_window.get(), "close-request", G_CALLBACK(closeRequested), this);
+    GtkWindow* window = m_window.get();
+    const auto mapped = +[](GtkWindow*, GtkExamWindow* self) {
+        if (self->m_delegate)
+            self->m_delegate->viewDidAppear();
+    };
+    g_signal_connect(window, "map", G_CALLBACK(mapped), this);
+    const auto closeRequested = +[](GtkWindow*, GtkExamWindow* self) -> gboolean {
+        self->m_closeRequested();
+        return true;
+    };
+    g_signal_connect(window, "close-request", G_CALLBACK(closeRequested), this);
     // On X11 the window has the keyboard focus once it is active. A Wayland compositor
     // takes a selection change only with the serial of an input event the window
     // received, so there the focus counts from the window's first key or button press,
     // seen here before the web view or a shortcut handles it.
-    if (GDK_IS_WAYLAND_DISPLAY(gtk_widget_get_display(GTK_WIDGET(m_window.get())))) {
+    if (GDK_IS_WAYLAND_DISPLAY(gtk_widget_get_display(GTK_WIDGET(window)))) {
+        const auto inputArrived = +[](GtkEventControllerLegacy*, GdkEvent* event, GtkExamWindow* self) -> gboolean {
+            const GdkEventType type = gdk_event_get_event_type(event);
+            if ((type == GDK_KEY_PRESS || type == GDK_BUTTON_PRESS) && !std::exchange(self->m_hadInput, true)
+                && self->m_delegate)
+                self->m_delegate->windowDidBecomeKey();
+            return GDK_EVENT_PROPAGATE;
+        };
         GtkEventController* firstInput = gtk_event_controller_legacy_new();
         gtk_event_controller_set_propagation_phase(firstInput, GTK_PHASE_CAPTURE);
         g_signal_connect(firstInput, "event", G_CALLBACK(inputArrived), this);
         // The window owns the controller; the handler goes with this wrapper.
-        m_firstInput = GObjectPtr<GtkEventController>::retain(firstInput);
-        gtk_widget_add_controller(GTK_WIDGET(m_window.get()), firstInput);
-    } else
-        g_signal_connect(m_window.get(), "notify::is-active", G_CALLBACK(activeChanged), this);
+        m_firstInput = retainObject(firstInput);
+        gtk_widget_add_controller(GTK_WIDGET(window), firstInput);
+    } else {
+        const auto activeChanged = +[](GtkWindow* toplevel, GParamSpec*, GtkExamWindow* self) {
+            if (gtk_window_is_active(toplevel) && self->m_delegate)
+                self->m_delegate->windowDidBecomeKey();
+        };
+        g_signal_connect(window, "notify::is-active", G_CALLBACK(activeChanged), this);
+    }
 }
 
 void GtkExamWindow::setDelegate(WindowDelegate& delegate)
@@ -80,18 +105,9 @@ void GtkExamWindow::addSubview(WebView& webView)
     GtkWidget* view = static_cast<GtkExamWebView&>(webView).widget();
     if (m_contentView)
         g_signal_handlers_disconnect_by_data(m_contentView.get(), this);
-    m_contentView = GObjectPtr<GtkWidget>::retain(view);
+    m_contentView = retainObject(view);
     gtk_window_set_child(m_window.get(), view);
-    // The window carries the page's title, so assistive technology and window lists
-    // name what the student sees ("The exam could not be reached", say).
     g_signal_connect(view, "notify::title", G_CALLBACK(pageTitleChanged), this);
-}
-
-void GtkExamWindow::pageTitleChanged(GObject* view, GParamSpec*, GtkExamWindow* self)
-{
-    const char* title = webkit_web_view_get_title(WEBKIT_WEB_VIEW(view));
-    const std::string windowTitle = title && *title ? std::string(title) + " \u2014 Tessaro" : "Tessaro";
-    gtk_window_set_title(self->m_window.get(), windowTitle.c_str());
 }
 
 void GtkExamWindow::fillScreen()
@@ -107,20 +123,14 @@ void GtkExamWindow::fillScreen()
 void GtkExamWindow::enterFullScreen(std::function<void(bool locked)> done)
 {
     gtk_window_fullscreen(m_window.get());
-    auto* wait = new FullScreenWait { this, std::move(done),
-                                      g_get_monotonic_time() + fullScreenWaitMilliseconds * G_TIME_SPAN_MILLISECOND };
-    g_timeout_add_full(G_PRIORITY_DEFAULT, fullScreenPollMilliseconds, &GtkExamWindow::checkFullScreen, wait,
-                       [](gpointer data) { delete static_cast<FullScreenWait*>(data); });
-}
-
-int GtkExamWindow::checkFullScreen(void* data)
-{
-    auto& wait = *static_cast<FullScreenWait*>(data);
-    const bool locked = wait.window->isFullScreen();
-    if (!locked && g_get_monotonic_time() < wait.deadline)
-        return G_SOURCE_CONTINUE;
-    wait.done(locked);
-    return G_SOURCE_REMOVE;
+    const gint64 deadline = g_get_monotonic_time() + fullScreenWaitMilliseconds * G_TIME_SPAN_MILLISECOND;
+    addTimeout(fullScreenPollMilliseconds, [this, done = std::move(done), deadline] {
+        const bool locked = isFullScreen();
+        if (!locked && g_get_monotonic_time() < deadline)
+            return true;
+        done(locked);
+        return false;
+    });
 }
 
 bool GtkExamWindow::isFullScreen() const
@@ -143,33 +153,6 @@ bool GtkExamWindow::excludeFromCapture()
     // Neither X11 nor Wayland lets a window refuse other clients' screen capture; the
     // launch gate's list of capture tools is the defence here.
     return false;
-}
-
-void GtkExamWindow::mapped(GtkWindow*, GtkExamWindow* self)
-{
-    if (self->m_delegate)
-        self->m_delegate->viewDidAppear();
-}
-
-void GtkExamWindow::activeChanged(GtkWindow* window, GParamSpec*, GtkExamWindow* self)
-{
-    if (gtk_window_is_active(window) && self->m_delegate)
-        self->m_delegate->windowDidBecomeKey();
-}
-
-int GtkExamWindow::inputArrived(GtkEventController*, GdkEvent* event, GtkExamWindow* self)
-{
-    const GdkEventType type = gdk_event_get_event_type(event);
-    if ((type == GDK_KEY_PRESS || type == GDK_BUTTON_PRESS) && !std::exchange(self->m_hadInput, true)
-        && self->m_delegate)
-        self->m_delegate->windowDidBecomeKey();
-    return GDK_EVENT_PROPAGATE;
-}
-
-int GtkExamWindow::closeRequested(GtkWindow*, GtkExamWindow* self)
-{
-    self->m_closeRequested();
-    return true;
 }
 
 }

@@ -3,15 +3,12 @@
 #include <functional>
 
 #include "platform/Window.h"
-#include "platform/gtk/GObjectPtr.h"
+#include "platform/glib/GLibOwners.h"
 
 typedef struct _GtkApplication GtkApplication;
 typedef struct _GtkWidget GtkWidget;
 typedef struct _GtkWindow GtkWindow;
-typedef struct _GObject GObject;
-typedef struct _GParamSpec GParamSpec;
 typedef struct _GtkEventController GtkEventController;
-typedef struct _GdkEvent GdkEvent;
 
 namespace tessaro {
 
@@ -31,15 +28,7 @@ public:
     GtkWindow* window() const { return m_window.get(); }
 
 private:
-    struct FullScreenWait;
-
     void connectSignals();
-    static void mapped(GtkWindow*, GtkExamWindow* self);
-    static void activeChanged(GtkWindow*, GParamSpec*, GtkExamWindow* self);
-    static int inputArrived(GtkEventController*, GdkEvent* event, GtkExamWindow* self);
-    static int closeRequested(GtkWindow*, GtkExamWindow* self);
-    static void pageTitleChanged(GObject* view, GParamSpec*, GtkExamWindow* self);
-    static int checkFullScreen(void* wait);
     bool isFullScreen() const;
 
     GObjectPtr<GtkWindow> m_window;

@@ -1,12 +1,8 @@
 #include "platform/gtk/GtkHost.h"
 
-#include <csignal>
-
-#include <curl/curl.h>
 #include <gio/gio.h>
 
 #include "platform/HostFactory.h"
-#include "platform/curl/CurlHttpClient.h"
 #include "platform/glib/GLibOwners.h"
 #include "platform/gtk/GtkExamWebView.h"
 
@@ -32,51 +28,31 @@ std::string webProcessExtensionsDirectory()
     return {};
 }
 
-std::string httpUserAgent(const std::string& applicationVersion)
-{
-    return "Tessaro/" + applicationVersion + " libcurl/" + curl_version_info(CURLVERSION_NOW)->version;
-}
-
 }
 
 GtkHost::GtkHost(int argc, char** argv, const std::string& applicationId, const std::string& applicationVersion)
     : m_alert(m_timers)
-    , m_systemInfo(applicationVersion)
-    , m_runningApplicationScans(std::make_unique<WorkerRunningApplicationScans>(m_runningApplications, m_mainQueue))
-    , m_httpClient(std::make_unique<CurlHttpClient>(httpUserAgent(applicationVersion)))
-    , m_application(applicationId, argc, argv, [this] { stopBackgroundWork(); })
+    , m_machine(makeMachineServices(m_mainQueue, applicationVersion))
+    , m_application(applicationId, argc, argv, [this] { m_machine->stopBackgroundWork(); })
     , m_fileChooser([this] { return m_application.examWindow(); })
 {
-    // A reader of our diagnostic lines that goes away must not take the exam with it.
-    signal(SIGPIPE, SIG_IGN);
     // Called, not left to a constructor function, so the linker keeps the resources.
     tessaro_register_resource();
 }
 
 GtkHost::~GtkHost()
 {
-    stopBackgroundWork();
-}
-
-HttpClient& GtkHost::httpClient()
-{
-    return *m_httpClient;
+    m_machine->stopBackgroundWork();
 }
 
 std::unique_ptr<WebView> GtkHost::createWebView()
 {
     std::string extensions = webProcessExtensionsDirectory();
     if (extensions.empty()) {
-        m_standardOutput.writeLine("The web process extension is missing: requests carry the user agent without its "
+        standardOutput().writeLine("The web process extension is missing: requests carry the user agent without its "
                                    "backslashes");
     }
     return std::make_unique<GtkExamWebView>(std::move(extensions));
-}
-
-void GtkHost::stopBackgroundWork()
-{
-    m_runningApplicationScans.reset();
-    m_httpClient.reset();
 }
 
 std::unique_ptr<Host> makeHost(int argc, char** argv, const std::string& applicationId,

@@ -3,33 +3,21 @@
 #include <cmath>
 #include <utility>
 
-#include <glib.h>
+#include "platform/glib/GLibCallbacks.h"
 
 namespace tessaro {
-
-struct GtkTimers::Timer {
-    GtkTimers* timers;
-    bool repeats;
-    std::function<void()> action;
-};
 
 void GtkTimers::schedule(double intervalSeconds, bool repeats, std::function<void()> action)
 {
     const auto milliseconds = static_cast<guint>(std::llround(intervalSeconds * 1000.0));
-    g_timeout_add_full(G_PRIORITY_DEFAULT, milliseconds, &GtkTimers::fire,
-                       new Timer { this, repeats, std::move(action) },
-                       [](gpointer timer) { delete static_cast<Timer*>(timer); });
-}
-
-int GtkTimers::fire(void* data)
-{
-    auto& timer = *static_cast<Timer*>(data);
-    if (timer.timers->m_held) {
-        timer.timers->m_deferred.push_back(timer.action);
-    } else {
-        timer.action();
-    }
-    return timer.repeats ? G_SOURCE_CONTINUE : G_SOURCE_REMOVE;
+    addTimeout(milliseconds, [this, repeats, action = std::move(action)] {
+        if (m_held) {
+            m_deferred.push_back(action);
+        } else {
+            action();
+        }
+        return repeats;
+    });
 }
 
 void GtkTimers::hold()

@@ -17,9 +17,6 @@ public:
     void release();
 
 private:
-    struct Timer;
-    static int fire(void* timer);
-
     bool m_held = false;
     std::vector<std::function<void()>> m_deferred;
 };

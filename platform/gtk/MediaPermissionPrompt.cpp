@@ -5,9 +5,9 @@
 #include <gtk/gtk.h>
 #include <webkit/webkit.h>
 
+#include "platform/glib/GLibCallbacks.h"
 #include "platform/glib/GLibOwners.h"
 #include "platform/gtk/DialogButton.h"
-#include "platform/gtk/GObjectPtr.h"
 
 namespace tessaro {
 
@@ -34,21 +34,13 @@ std::string whatIsWanted(WebKitUserMediaPermissionRequest* request)
     return camera ? "your camera" : "your microphone";
 }
 
-using PendingRequest = GObjectPtr<WebKitPermissionRequest>;
-
-void answered(GtkDialog* prompt, int response, PendingRequest* request)
+void answer(WebKitPermissionRequest* request, int response)
 {
     if (response == allowResponse) {
-        webkit_permission_request_allow(request->get());
+        webkit_permission_request_allow(request);
     } else {
-        webkit_permission_request_deny(request->get());
+        webkit_permission_request_deny(request);
     }
-    gtk_window_destroy(GTK_WINDOW(prompt));
-}
-
-void forget(gpointer request, GClosure*)
-{
-    delete static_cast<PendingRequest*>(request);
 }
 
 }
@@ -66,9 +58,12 @@ void askForMediaPermission(GtkWindow* examWindow, const char* pageAddress, WebKi
     addDialogButton(GTK_DIALOG(prompt), "_Allow", allowResponse);
     gtk_dialog_set_default_response(GTK_DIALOG(prompt), GTK_RESPONSE_REJECT);
     // Every way the prompt ends (a button, Escape, the window manager) is one response.
-    g_signal_connect_data(prompt, "response", G_CALLBACK(answered),
-                          new PendingRequest(PendingRequest::retain(WEBKIT_PERMISSION_REQUEST(request))), forget,
-                          GConnectFlags(0));
+    connectCallable<void(GtkDialog*, int)>(
+        prompt, "response",
+        [pending = retainObject(WEBKIT_PERMISSION_REQUEST(request))](GtkDialog* answered, int response) {
+            answer(pending.get(), response);
+            gtk_window_destroy(GTK_WINDOW(answered));
+        });
     gtk_window_present(GTK_WINDOW(prompt));
 }
 

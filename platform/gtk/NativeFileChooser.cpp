@@ -1,33 +1,23 @@
 #include "platform/gtk/NativeFileChooser.h"
 
-#include <memory>
+#include <utility>
 
 #include <gtk/gtk.h>
 
+#include "platform/glib/GLibCallbacks.h"
 #include "platform/glib/GLibOwners.h"
-#include "platform/gtk/GObjectPtr.h"
 
 namespace tessaro {
 
 namespace {
 
-struct PendingChoice {
-    GObjectPtr<GtkFileChooserNative> chooser;
-    std::function<void(std::optional<std::string>)> completion;
-};
-
-void chooserResponded(GtkNativeDialog* chooser, int response, gpointer data)
+std::optional<std::string> chosenPath(GtkNativeDialog* chooser, int response)
 {
-    std::unique_ptr<PendingChoice> pending(static_cast<PendingChoice*>(data));
-    std::optional<std::string> path;
-    if (response == GTK_RESPONSE_ACCEPT) {
-        if (const auto file = GObjectPtr<GFile>::adopt(gtk_file_chooser_get_file(GTK_FILE_CHOOSER(chooser)))) {
-            if (const GCharPtr filePath { g_file_get_path(file.get()) })
-                path = filePath.get();
-        }
-    }
-    gtk_native_dialog_destroy(chooser);
-    pending->completion(std::move(path));
+    if (response != GTK_RESPONSE_ACCEPT)
+        return std::nullopt;
+    const GObjectPtr<GFile> file(gtk_file_chooser_get_file(GTK_FILE_CHOOSER(chooser)));
+    const GCharPtr path(file ? g_file_get_path(file.get()) : nullptr);
+    return path ? std::optional<std::string>(path.get()) : std::nullopt;
 }
 
 }
@@ -39,14 +29,20 @@ NativeFileChooser::NativeFileChooser(std::function<GtkWindow*()> examWindow)
 
 void NativeFileChooser::chooseOneFile(std::function<void(std::optional<std::string> path)> completion)
 {
-    auto chooser = GObjectPtr<GtkFileChooserNative>::adopt(
+    auto chooser = GObjectPtr<GtkFileChooserNative>(
         gtk_file_chooser_native_new("Open", m_examWindow(), GTK_FILE_CHOOSER_ACTION_OPEN, nullptr, nullptr));
     GtkNativeDialog* dialog = GTK_NATIVE_DIALOG(chooser.get());
     gtk_native_dialog_set_modal(dialog, true);
     gtk_file_chooser_set_select_multiple(GTK_FILE_CHOOSER(dialog), false);
-    // The pending choice keeps the chooser until it has answered.
-    auto* pending = new PendingChoice { std::move(chooser), std::move(completion) };
-    g_signal_connect(dialog, "response", G_CALLBACK(chooserResponded), pending);
+    // The handler keeps the chooser until it has answered.
+    connectCallable<void(GtkNativeDialog*, int)>(dialog, "response",
+                                                 [chooser = std::move(chooser), completion = std::move(completion)](
+                                                     GtkNativeDialog* answered, int response) mutable {
+                                                     const auto keptUntilAnswered = std::move(chooser);
+                                                     std::optional<std::string> path = chosenPath(answered, response);
+                                                     gtk_native_dialog_destroy(answered);
+                                                     completion(std::move(path));
+                                                 });
     gtk_native_dialog_show(dialog);
 }
 

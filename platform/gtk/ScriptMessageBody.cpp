@@ -14,7 +14,6 @@
 
 #include "common/MessageBody.h"
 #include "platform/glib/GLibOwners.h"
-#include "platform/gtk/GObjectPtr.h"
 
 namespace tessaro {
 
@@ -86,15 +85,15 @@ bool readText(JSCValue* value, std::size_t length, const TextPiece& piece)
     for (std::size_t from = 0; from < length;) {
         std::size_t to = std::min(from + sliceLength, length);
         if (to < length) {
-            const auto unit = ValuePtr::adopt(
+            const auto unit = ValuePtr(
                 jsc_value_object_invoke_method(value, "charCodeAt", G_TYPE_INT, static_cast<int>(to - 1), G_TYPE_NONE));
             if (raised(context) || !unit)
                 return false;
             if (isHighSurrogate(jsc_value_to_int32(unit.get())))
                 --to;
         }
-        const auto slice = ValuePtr::adopt(jsc_value_object_invoke_method(
-            value, "slice", G_TYPE_INT, static_cast<int>(from), G_TYPE_INT, static_cast<int>(to), G_TYPE_NONE));
+        const auto slice = ValuePtr(jsc_value_object_invoke_method(value, "slice", G_TYPE_INT, static_cast<int>(from),
+                                                                   G_TYPE_INT, static_cast<int>(to), G_TYPE_NONE));
         if (raised(context) || !slice || !jsc_value_is_string(slice.get()) || !readWhole(slice.get(), to - from, piece))
             return false;
         from = to;
@@ -104,9 +103,8 @@ bool readText(JSCValue* value, std::size_t length, const TextPiece& piece)
 
 class BodyWalk {
 public:
-    // Long text in the members of a top-level object goes to `longTexts` unread when
-    // it is given.
-    BodyWalk(JSCContext* context, std::map<std::string, PageText>* longTexts)
+    // Long text in the members of a top-level object goes to `longTexts` unread.
+    BodyWalk(JSCContext* context, std::map<std::string, PageText>& longTexts)
         : m_context(context)
         , m_longTexts(longTexts)
     {
@@ -150,7 +148,7 @@ private:
     // Takes over a value the engine returned, unless the script raised on the way.
     ValuePtr checked(JSCValue* value)
     {
-        auto owned = ValuePtr::adopt(value);
+        auto owned = ValuePtr(value);
         if (raised(m_context) || !owned)
             throw NoValueTree {};
         return owned;
@@ -229,10 +227,10 @@ private:
                 throw NoValueTree {};
             const std::string key = text(keyValue.get());
             const auto member = checked(jsc_value_object_get_property(value, key.c_str()));
-            if (m_longTexts && depth == 1 && jsc_value_is_string(member.get())) {
+            if (depth == 1 && jsc_value_is_string(member.get())) {
                 if (const std::size_t length = lengthOf(member.get()); length > sliceLength) {
-                    auto text = std::make_shared<ValuePtr>(ValuePtr::retain(member.get()));
-                    (*m_longTexts)[key]
+                    auto text = std::make_shared<ValuePtr>(retainObject(member.get()));
+                    m_longTexts[key]
                         = [text, length](const TextPiece& piece) { return readText(text->get(), length, piece); };
                     object[key] = "";
                     continue;
@@ -253,7 +251,7 @@ private:
     }
 
     JSCContext* m_context;
-    std::map<std::string, PageText>* m_longTexts;
+    std::map<std::string, PageText>& m_longTexts;
     ValuePtr m_objectConstructor;
     std::size_t m_values = 0;
 };
@@ -297,10 +295,10 @@ constexpr int smallBodyUnits = 4096;
 
 ValuePtr makeSmallBodyWriter(JSCContext* context)
 {
-    const auto maker = ValuePtr::adopt(jsc_context_evaluate(context, smallBodyWriterMaker, -1));
+    const auto maker = ValuePtr(jsc_context_evaluate(context, smallBodyWriterMaker, -1));
     if (raised(context) || !maker || !isFunction(maker.get()))
         return {};
-    auto writer = ValuePtr::adopt(
+    auto writer = ValuePtr(
         jsc_value_function_call(maker.get(), G_TYPE_INT, smallBodyUnits, G_TYPE_INT, maximumMessageDepth, G_TYPE_NONE));
     if (raised(context) || !writer || !isFunction(writer.get()))
         return {};
@@ -319,7 +317,7 @@ JSCValue* smallBodyWriter(JSCContext* context)
     static auto* const writer = new Writer;
     if (writer->madeIn.get() != context) {
         writer->function = makeSmallBodyWriter(context);
-        writer->madeIn = GObjectPtr<JSCContext>::retain(context);
+        writer->madeIn = retainObject(context);
     }
     return writer->function.get();
 }
@@ -331,7 +329,7 @@ std::optional<nlohmann::json> smallBody(JSCValue* value)
     JSCValue* writer = smallBodyWriter(context);
     if (!writer)
         return std::nullopt;
-    const auto text = ValuePtr::adopt(jsc_value_function_call(writer, JSC_TYPE_VALUE, value, G_TYPE_NONE));
+    const auto text = ValuePtr(jsc_value_function_call(writer, JSC_TYPE_VALUE, value, G_TYPE_NONE));
     if (raised(context) || !text || !jsc_value_is_string(text.get()))
         return std::nullopt;
     const GCharPtr json(jsc_value_to_string(text.get()));
@@ -340,7 +338,7 @@ std::optional<nlohmann::json> smallBody(JSCValue* value)
     return messageBodyFromJSON(json.get());
 }
 
-nlohmann::json walkBody(JSCValue* value, std::map<std::string, PageText>* longTexts)
+nlohmann::json walkBody(JSCValue* value, std::map<std::string, PageText>& longTexts)
 {
     if (!value)
         return nullptr;
@@ -363,15 +361,10 @@ MessageBody scriptMessageBody(JSCValue* value)
     if (auto body = smallBody(value))
         return std::move(*body);
     MessageBody body;
-    body.tree = walkBody(value, &body.longTexts);
+    body.tree = walkBody(value, body.longTexts);
     if (body.tree.is_null())
         body.longTexts.clear();
     return body;
-}
-
-nlohmann::json walkedScriptMessageBody(JSCValue* value)
-{
-    return walkBody(value, nullptr);
 }
 
 }

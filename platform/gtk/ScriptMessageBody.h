@@ -1,7 +1,5 @@
 #pragma once
 
-#include <nlohmann/json.hpp>
-
 #include "common/MessageBody.h"
 
 typedef struct _JSCValue JSCValue;
@@ -16,8 +14,5 @@ namespace tessaro {
 // A small body is read through its JSON text, which costs the engine fewer calls; the
 // long text of a top-level object's member stays in the engine until it is read.
 MessageBody scriptMessageBody(JSCValue* value);
-
-// The whole value tree, always walked value by value.
-nlohmann::json walkedScriptMessageBody(JSCValue* value);
 
 }

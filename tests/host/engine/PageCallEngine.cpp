@@ -21,7 +21,7 @@ constexpr const char* verdict = "calls.length === 1 && calls[0].length === 2 && 
 void setText(JSCContext* context, const char* name, std::string_view text)
 {
     const GRefPtr<GBytes, g_bytes_unref> bytes(g_bytes_new(text.data(), text.size()));
-    const auto value = GObjectPtr<JSCValue>::adopt(jsc_value_new_string_from_bytes(context, bytes.get()));
+    const auto value = GObjectPtr<JSCValue>(jsc_value_new_string_from_bytes(context, bytes.get()));
     jsc_context_set_value(context, name, value.get());
 }
 
@@ -36,14 +36,14 @@ std::optional<std::string> PageCallEngine::deliveryFault(std::string_view script
     setText(m_context.get(), "expectedText", text);
     if (auto fault = evaluate(script))
         return "the script raised " + *fault;
-    const auto result = GObjectPtr<JSCValue>::adopt(jsc_context_evaluate(m_context.get(), verdict, -1));
+    const auto result = GObjectPtr<JSCValue>(jsc_context_evaluate(m_context.get(), verdict, -1));
     const GCharPtr fault(jsc_value_to_string(result.get()));
     return fault && *fault ? std::optional<std::string>(fault.get()) : std::nullopt;
 }
 
 std::optional<std::string> PageCallEngine::evaluate(std::string_view script)
 {
-    const auto result = GObjectPtr<JSCValue>::adopt(
+    const auto result = GObjectPtr<JSCValue>(
         jsc_context_evaluate(m_context.get(), script.data(), static_cast<gssize>(script.size())));
     JSCException* exception = jsc_context_get_exception(m_context.get());
     if (!exception)

@@ -6,7 +6,7 @@
 
 #include <jsc/jsc.h>
 
-#include "platform/gtk/GObjectPtr.h"
+#include "platform/glib/GLibOwners.h"
 
 namespace tessaro::testing {
 
@@ -23,7 +23,7 @@ public:
 private:
     std::optional<std::string> evaluate(std::string_view script);
 
-    GObjectPtr<JSCContext> m_context = GObjectPtr<JSCContext>::adopt(jsc_context_new());
+    GObjectPtr<JSCContext> m_context = GObjectPtr<JSCContext>(jsc_context_new());
 };
 
 }
