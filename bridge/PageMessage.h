@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -21,11 +23,19 @@ struct BodyRule {
     std::string_view incompleteLine;
 };
 
-// One message the page may post: its name, what its body must hold, and what carries it out.
+// Called once every answer of a message answered later has gone to the page.
+using Answered = std::function<void()>;
+
+// One message the page may post: its name, what its body must hold, and what carries it
+// out: handle, whose answer (if any) has gone to the page when it returns, or, for a
+// message answered later (from a worker), answerLater. That carries out this many
+// consecutive posts of the message together, one answer each, and calls answered when all
+// are sent; the posts after them wait until then, so that no answer overtakes theirs.
 struct PageMessage {
     std::string_view name;
     BodyRule body;
-    void (*handle)(MessageServices& services, const MessageArguments& arguments);
+    void (*handle)(MessageServices& services, const MessageArguments& arguments) = nullptr;
+    void (*answerLater)(MessageServices& services, std::size_t posts, Answered answered) = nullptr;
 };
 
 // Every message the page may post, in the order the page's handlers are registered.

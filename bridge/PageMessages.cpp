@@ -1,5 +1,6 @@
 #include <array>
 #include <string>
+#include <utility>
 
 #include "bridge/MessageArguments.h"
 #include "bridge/MessageServices.h"
@@ -56,9 +57,9 @@ void download(MessageServices& services, const MessageArguments& arguments)
     services.downloads.downloadFile(arguments.members.at("url"), arguments.members.at("name"));
 }
 
-void processes(MessageServices& services, const MessageArguments& /*arguments*/)
+void processes(MessageServices& services, std::size_t posts, Answered answered)
 {
-    services.runningApplicationReport.reportRunningApplications();
+    services.runningApplicationReport.reportRunningApplications(posts, std::move(answered));
 }
 
 }
@@ -75,7 +76,7 @@ std::span<const PageMessage> pageMessages()
         { "log", { .anyBody = true }, log },
         { "quit", { .anyBody = true }, quit },
         { "download", { .requiredMembers = { "url", "name" } }, download },
-        { "processes", { .anyBody = true }, processes },
+        { "processes", { .anyBody = true }, nullptr, processes },
     });
     return messages;
 }

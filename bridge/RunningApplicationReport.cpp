@@ -45,36 +45,26 @@ RunningApplicationReport::RunningApplicationReport(RunningApplicationScans& scan
 {
 }
 
-void RunningApplicationReport::reportRunningApplications()
+void RunningApplicationReport::reportRunningApplications(std::size_t posts, std::function<void()> answered)
 {
-    if (m_scanning) {
-        ++m_waiting;
-        return;
-    }
-    startScan(1);
-}
-
-void RunningApplicationReport::startScan(std::size_t answers)
-{
-    m_scanning = true;
-    m_scans.scan([this, answers](std::vector<RunningApplication> applications) {
-        answer(runningApplicationsJSON(applications), answers);
+    m_scans.scan([this, posts, answered = std::move(answered)](std::vector<RunningApplication> applications) mutable {
+        answer(runningApplicationsJSON(applications), posts, std::move(answered));
     });
 }
 
-void RunningApplicationReport::answer(std::string report, std::size_t answers)
+void RunningApplicationReport::answer(std::string report, std::size_t posts, std::function<void()> answered)
 {
-    const std::size_t now = std::min(answers, answersPerTurn);
+    const std::size_t now = std::min(posts, answersPerTurn);
     for (std::size_t sent = 0; sent < now; ++sent)
         m_page.sendPageMessage("processes", report);
-    if (answers > now) {
+    if (posts > now) {
         m_mainQueue.post(
-            [this, report = std::move(report), left = answers - now]() mutable { answer(std::move(report), left); });
+            [this, report = std::move(report), left = posts - now, answered = std::move(answered)]() mutable {
+                answer(std::move(report), left, std::move(answered));
+            });
         return;
     }
-    m_scanning = false;
-    if (m_waiting > 0)
-        startScan(std::exchange(m_waiting, 0));
+    answered();
 }
 
 }

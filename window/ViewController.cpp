@@ -23,7 +23,8 @@ ViewController::ViewController(Host& host, const Endpoints& endpoints, const std
     , m_downloads(host.httpClient(), host.files(), host.mainQueue(), host.standardOutput(), m_webView)
     , m_uploadChooser(host.fileChooser())
     , m_messageDispatcher({ host.standardOutput(), host.pasteboard(), host.application(), m_webView,
-                            m_runningApplicationReport, m_saveFile, m_downloads })
+                            m_runningApplicationReport, m_saveFile, m_downloads },
+                          host.mainQueue())
 {
 }
 

@@ -1,6 +1,7 @@
 // A page message, as the exam page can post it, carried out by the exam view
-// controller on the fake host. The first byte picks the name and how a download ends;
-// the rest is the body's JSON text, turned into a value tree as the web view's host does.
+// controller on the fake host, and a "security" post after it. The first byte picks the
+// name and how a download ends; the rest is the body's JSON text, turned into a value
+// tree as the web view's host does.
 
 #include <algorithm>
 #include <array>
@@ -10,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "bridge/SecurityResponse.h"
 #include "common/MessageBody.h"
 #include "tests/fuzz/Invariant.h"
 #include "tests/support/FakeHost.h"
@@ -70,6 +72,7 @@ void dispatch(const std::string& name, int downloadEnd, std::string_view json)
         host.disk.folder = FileError { "No Downloads folder: XDG_DOWNLOAD_DIR is not set" };
 
     host.webView->postMessage(name, messageBodyFromJSON(json));
+    host.webView->postMessage("security", messageBodyFromJSON(R"({"examkey":"LAST"})"));
     for (std::size_t i = 0; i < host.http.downloads.size(); ++i)
         host.http.completeDownload(i, downloadEnds[downloadEnd]);
     host.clock.advance(ViewController::errorPageDelaySeconds + 1);
@@ -82,6 +85,14 @@ void dispatch(const std::string& name, int downloadEnd, std::string_view json)
         require(isInsideDownloads(path), "downloaded files stay directly inside Downloads");
     for (const auto& script : host.webView->scripts)
         require(isOneScriptLine(script), "every page call is one script line");
+
+    // Only the end of a download's transfer may come after the answer to a later post.
+    const auto& scripts = host.webView->scripts;
+    const auto lastAnswer = std::find_if(scripts.rbegin(), scripts.rend(), [](const std::string& script) {
+        return script.find("'downloaded'") == std::string::npos;
+    });
+    require(lastAnswer != scripts.rend() && lastAnswer->find("'" + securityResponse("LAST") + "'") != std::string::npos,
+            "no answer overtakes the answer to a later post");
 }
 
 }

@@ -1,3 +1,6 @@
+#include <algorithm>
+#include <iterator>
+
 #include <gtest/gtest.h>
 
 #include "bridge/RunningApplicationReport.h"
@@ -91,17 +94,29 @@ TEST(RunningApplicationReport, IsCompactJsonOfPairsAndEmptyRecords)
               "[\"bad\",\"x\xef\xbf\xbdy\"]]");
 }
 
-using ProcessesCommandTest = ControllerFixture;
+using MessageOrderTest = ControllerFixture;
 
-TEST_F(ProcessesCommandTest, CommandsDuringAScanAreAnsweredTogetherByTheNextScan)
+TEST_F(MessageOrderTest, AnswersFollowThePostsAndPostsDuringAScanShareTheNext)
 {
-    // r: the page asks; c: the applications change; t: half a scan's time passes. Then the
-    // versions of the list the answers carry, in order, and how many scans ran. A burst is
-    // answered over several turns of the main loop, still by one scan.
+    // The page posts p "processes", s "security", f "saveFile", l "log", d "download" (its
+    // transfer never ends here); c: the applications change; t: half a scan's time passes.
+    // Then the answers in order: a digit for "processes" (the version of the list it
+    // carries), s and f for the next "security" and "saveFile" post's own answer; and how
+    // many scans ran. Posts of "processes" next in line share one scan.
     const std::tuple<std::string, std::string, std::size_t> cases[] = {
-        { "r", "0", 1 },         { "rcr", "01", 2 },
-        { "rcrrcr", "0222", 2 }, { "rtcrttr", "011", 3 },
-        { "rttcttr", "01", 2 },  { std::string(251, 'r') + "c", "0" + std::string(250, '1'), 2 },
+        { "p", "0", 1 },
+        { "pcp", "01", 2 },
+        { "pcppcp", "0222", 2 },
+        { "ptcpttp", "011", 3 },
+        { "pttcttp", "01", 2 },
+        { std::string(251, 'p') + "c", "0" + std::string(250, '1'), 2 },
+        { "ps", "0s", 1 },
+        { "pcsp", "0s1", 2 },
+        { "pspsp", "0s0s0", 3 },
+        { "pflsd", "0fs", 1 },
+        { "pdps", "00s", 2 },
+        { "p" + std::string(150, 's') + "flp" + std::string(100, 's'),
+          "0" + std::string(150, 's') + "f0" + std::string(100, 's'), 2 },
     };
     const auto listOfVersion = [](char version) {
         return std::vector<RunningApplication> { ApplicationData { "list", std::string(1, version) } };
@@ -111,21 +126,56 @@ TEST_F(ProcessesCommandTest, CommandsDuringAScanAreAnsweredTogetherByTheNextScan
         host.calls.clear();
         char version = '0';
         host.applications.applications = listOfVersion(version);
+        int securityPosts = 0;
+        int savePosts = 0;
         for (const char event : events) {
-            if (event == 'r')
+            if (event == 'p')
                 page().postMessage("processes", json());
+            if (event == 's')
+                page().postMessage("security", json { { "examkey", "K" + std::to_string(++securityPosts) } });
+            if (event == 'f') {
+                const std::string name = std::to_string(++savePosts) + ".txt";
+                page().postMessage("saveFile", json { { "filename", name }, { "content", "x" } });
+            }
+            if (event == 'l')
+                page().postMessage("log", json("note"));
+            if (event == 'd')
+                page().postMessage("download", json { { "url", "https://f.test/a" }, { "name", "a.txt" } });
             if (event == 'c')
                 host.applications.applications = listOfVersion(++version);
             if (event == 't')
                 host.clock.advance(0.5);
         }
         host.clock.advance(10);
+        int securityAnswers = 0;
+        int saveAnswers = 0;
+        const auto expectedCall = [&](char answer) {
+            if (answer == 's')
+                return pageCall("security", securityResponse("K" + std::to_string(++securityAnswers)));
+            if (answer == 'f') {
+                const std::string name = std::to_string(++saveAnswers) + ".txt";
+                return pageCall("fileSaved", "file:///home/student/Downloads/" + name);
+            }
+            return pageCall("processes", runningApplicationsJSON(listOfVersion(answer)));
+        };
         std::vector<std::string> expected;
-        for (const char answer : answered)
-            expected.push_back(pageCall("processes", runningApplicationsJSON(listOfVersion(answer))));
+        std::ranges::transform(answered, std::back_inserter(expected), expectedCall);
         EXPECT_EQ(takePageCalls(), expected) << events;
         EXPECT_EQ(host.timesCalled("timers.schedule 1 once"), scans) << events;
+        EXPECT_EQ(host.timesCalled("line note"), static_cast<std::size_t>(std::ranges::count(events, 'l'))) << events;
     }
+}
+
+TEST_F(MessageOrderTest, AQuitBehindAReportQuitsOnceTheReportIsAnswered)
+{
+    host.scanSeconds = 1;
+    page().postMessage("processes", json());
+    page().postMessage("quit", json());
+    host.clock.advance(0.5);
+    EXPECT_EQ(host.timesCalled("application.terminate"), 0u);
+    host.clock.advance(0.5);
+    EXPECT_EQ(takePageCalls(), Lines { pageCall("processes", "[]") });
+    EXPECT_EQ(host.timesCalled("application.terminate"), 1u);
 }
 
 TEST(SecurityResponse, IsTheChainedDigestForTheDevelopmentConstants)
