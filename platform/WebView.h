@@ -8,11 +8,21 @@ namespace tessaro {
 
 struct MessageBody;
 
+// Why the engine's web process, where the page runs, ended.
+enum class WebProcessEnd { crashed, exceededMemoryLimit, endedByProgram };
+
 class NavigationDelegate {
 public:
     virtual ~NavigationDelegate() = default;
+    // The view shows the top-level document of this address from now on; its load goes on.
+    virtual void didCommitNavigation(const std::string& address) = 0;
     // A navigation finished loading. A failed load is not a finished navigation.
     virtual void didFinishNavigation() = 0;
+    // A load of the top-level document failed; the view keeps what it showed. A load
+    // replaced by another or refused by the policy is no failure.
+    virtual void didFailNavigation(const std::string& address, const std::string& errorText) = 0;
+    // The page's process is gone: the view shows its last picture, dead, until the next load.
+    virtual void webProcessDidEnd(WebProcessEnd reason) = 0;
 };
 
 // The web view's request for a file to upload. It is answered exactly once: an answer

@@ -43,6 +43,13 @@ void Launcher::didFinishNavigation()
     m_loadedSuccessfully = true;
 }
 
+// The page is never told: the view keeps what it showed, and this line is all there is
+// of a service gone or a certificate refused.
+void Launcher::didFailNavigation(const std::string& address, const std::string& errorText)
+{
+    m_output.writeLine(diagnosticLine("Could not load " + address + ": " + errorText));
+}
+
 void Launcher::launch(const std::string& address)
 {
     // A fallback domain from the network may not make an address at all, or a web one

@@ -8,8 +8,8 @@ class ExamWebView;
 class Resources;
 class StandardOutput;
 
-// Opens the first page, notices finished navigations, and shows the local error page
-// when nothing has finished loading in time.
+// Opens the first page, notices finished and failed navigations, and shows the local
+// error page when nothing has finished loading in time.
 class Launcher {
 public:
     Launcher(ExamWebView&, StandardOutput&, Resources&, const std::string& examKey, std::string launchPageURL);
@@ -18,6 +18,7 @@ public:
     void launchDefault();
     void showErrorPageIfNotLoaded();
     void didFinishNavigation();
+    void didFailNavigation(const std::string& address, const std::string& errorText);
 
     bool loadedSuccessfully() const { return m_loadedSuccessfully; }
 

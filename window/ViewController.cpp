@@ -14,6 +14,7 @@ ViewController::ViewController(Host& host, const Endpoints& endpoints, const std
     , m_webView(host.createWebView(), host.standardOutput())
     , m_launchGate(host.runningApplications(), host.screenCasts(), host.screens(), host.alert(), host.application())
     , m_launcher(m_webView, host.standardOutput(), host.resources(), examKey, endpoints.launchPageURL)
+    , m_webProcessRecovery(m_webView, host.standardOutput(), host.timers(), host.resources(), m_launcher)
     , m_statusCheck(host.httpClient(), host.mainQueue(), host.standardOutput(), m_launcher, examKey,
                     endpoints.statusDocumentURL)
     , m_batteryReport(host.powerSources(), m_webView)
@@ -64,9 +65,25 @@ void ViewController::windowDidBecomeKey()
     m_host.pasteboard().clearContents();
 }
 
+void ViewController::didCommitNavigation(const std::string& address)
+{
+    m_webProcessRecovery.didCommitNavigation(address);
+}
+
 void ViewController::didFinishNavigation()
 {
     m_launcher.didFinishNavigation();
+}
+
+void ViewController::didFailNavigation(const std::string& address, const std::string& errorText)
+{
+    m_launcher.didFailNavigation(address, errorText);
+    m_webProcessRecovery.didFailNavigation();
+}
+
+void ViewController::webProcessDidEnd(WebProcessEnd reason)
+{
+    m_webProcessRecovery.webProcessDidEnd(reason);
 }
 
 void ViewController::runOpenPanel(std::shared_ptr<OpenPanelRequest> request)

@@ -14,6 +14,7 @@
 #include "web/ExamWebView.h"
 #include "web/Launcher.h"
 #include "web/StatusCheck.h"
+#include "web/WebProcessRecovery.h"
 #include "window/KioskLock.h"
 #include "window/LaunchGate.h"
 
@@ -40,7 +41,10 @@ public:
 
     void viewDidAppear() override;
     void windowDidBecomeKey() override;
+    void didCommitNavigation(const std::string& address) override;
     void didFinishNavigation() override;
+    void didFailNavigation(const std::string& address, const std::string& errorText) override;
+    void webProcessDidEnd(WebProcessEnd reason) override;
     void runOpenPanel(std::shared_ptr<OpenPanelRequest> request) override;
     void didReceiveScriptMessage(const std::string& name, MessageBody body) override;
 
@@ -53,6 +57,7 @@ private:
     ExamWebView m_webView;
     LaunchGate m_launchGate;
     Launcher m_launcher;
+    WebProcessRecovery m_webProcessRecovery;
     StatusCheck m_statusCheck;
     BatteryReport m_batteryReport;
     KioskLock m_kioskLock;

@@ -66,6 +66,27 @@ PageResponse pageResponseOf(WebKitResponsePolicyDecision* decision)
              static_cast<bool>(webkit_response_policy_decision_is_mime_type_supported(decision)) };
 }
 
+// A load that another load replaced, or whose response the policy refused (it says so
+// itself), did not fail: only what keeps the page from the student is reported.
+bool isFailure(const GError* error)
+{
+    return !g_error_matches(error, WEBKIT_NETWORK_ERROR, WEBKIT_NETWORK_ERROR_CANCELLED)
+        && !g_error_matches(error, WEBKIT_POLICY_ERROR, WEBKIT_POLICY_ERROR_FRAME_LOAD_INTERRUPTED_BY_POLICY_CHANGE);
+}
+
+WebProcessEnd webProcessEndOf(WebKitWebProcessTerminationReason reason)
+{
+    switch (reason) {
+    case WEBKIT_WEB_PROCESS_EXCEEDED_MEMORY_LIMIT:
+        return WebProcessEnd::exceededMemoryLimit;
+    case WEBKIT_WEB_PROCESS_TERMINATED_BY_API:
+        return WebProcessEnd::endedByProgram;
+    case WEBKIT_WEB_PROCESS_CRASHED:
+        break;
+    }
+    return WebProcessEnd::crashed;
+}
+
 bool isBackToEmptyPage(WebKitNavigationPolicyDecision* decision)
 {
     WebKitNavigationAction* action = webkit_navigation_policy_decision_get_navigation_action(decision);
@@ -111,26 +132,39 @@ GtkWidget* GtkExamWebView::widget() const
 void GtkExamWebView::connectSignals()
 {
     WebKitWebView* view = m_webView.get();
-    const auto loadChanged = +[](WebKitWebView*, WebKitLoadEvent event, GtkExamWebView* self) {
+    const auto loadChanged = +[](WebKitWebView* view, WebKitLoadEvent event, GtkExamWebView* self) {
         if (event == WEBKIT_LOAD_STARTED) {
             self->m_currentLoadFailed = false;
             self->m_awaitingOurLoad = self->m_startingEngine;
         }
+        if (self->m_awaitingOurLoad || !self->m_navigationDelegate)
+            return;
+        if (event == WEBKIT_LOAD_COMMITTED) {
+            const char* address = webkit_web_view_get_uri(view);
+            self->m_navigationDelegate->didCommitNavigation(address ? address : "");
+        }
         // A failed load is not a finished navigation: WebKit reports FINISHED after
         // load-failed too.
-        if (event == WEBKIT_LOAD_FINISHED && !self->m_currentLoadFailed && !self->m_awaitingOurLoad
-            && self->m_navigationDelegate)
+        if (event == WEBKIT_LOAD_FINISHED && !self->m_currentLoadFailed)
             self->m_navigationDelegate->didFinishNavigation();
     };
     g_signal_connect(view, "load-changed", G_CALLBACK(loadChanged), this);
     const auto loadFailed
-        = +[](WebKitWebView*, WebKitLoadEvent, const char*, GError*, GtkExamWebView* self) -> gboolean {
+        = +[](WebKitWebView*, WebKitLoadEvent, const char* address, GError* error, GtkExamWebView* self) -> gboolean {
         self->m_currentLoadFailed = true;
+        if (!self->m_awaitingOurLoad && self->m_navigationDelegate && isFailure(error))
+            self->m_navigationDelegate->didFailNavigation(address ? address : "", error->message);
         // Handled: WebKit shows no error page of its own, whose finished load would
         // count as a loaded exam and keep ours away.
         return true;
     };
     g_signal_connect(view, "load-failed", G_CALLBACK(loadFailed), this);
+    const auto webProcessTerminated
+        = +[](WebKitWebView*, WebKitWebProcessTerminationReason reason, GtkExamWebView* self) {
+              if (self->m_navigationDelegate)
+                  self->m_navigationDelegate->webProcessDidEnd(webProcessEndOf(reason));
+          };
+    g_signal_connect(view, "web-process-terminated", G_CALLBACK(webProcessTerminated), this);
     const auto runFileChooser
         = +[](WebKitWebView*, WebKitFileChooserRequest* request, GtkExamWebView* self) -> gboolean {
         if (!self->m_uiDelegate)
@@ -246,9 +280,10 @@ void GtkExamWebView::load(const std::string& address)
     m_awaitingOurLoad = true;
     // The program's compiled resources live in this process only; WebKit's own
     // processes cannot read them, so their content is handed over here.
+    // The address's fragment is the page's to read; the resource is the path before it.
     constexpr std::string_view resourceScheme = "resource://";
     if (address.starts_with(resourceScheme)) {
-        const std::string path = address.substr(resourceScheme.size());
+        const std::string path = address.substr(resourceScheme.size(), address.find('#') - resourceScheme.size());
         if (const GRefPtr<GBytes, g_bytes_unref> content {
                 g_resources_lookup_data(path.c_str(), G_RESOURCE_LOOKUP_FLAGS_NONE, nullptr) }) {
             gsize size = 0;

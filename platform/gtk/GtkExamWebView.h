@@ -13,8 +13,9 @@ typedef struct _WebKitWebView WebKitWebView;
 namespace tessaro {
 
 // The exam's WebKitWebView. Engine events are turned into the program's terms here:
-// a finished navigation, a page message as a value tree, a request for a file, and the
-// policy's questions, whose answers it carries out.
+// a committed, finished or failed navigation, the end of the web process, a page message
+// as a value tree, a request for a file, and the policy's questions, whose answers it
+// carries out.
 class GtkExamWebView final : public WebView {
 public:
     // extensionsDirectory holds the web process extension that gives every request the

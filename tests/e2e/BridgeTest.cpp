@@ -7,20 +7,6 @@ namespace tessaro::e2e {
 namespace {
 
 using BridgeTest = ExamTest;
-using BridgeOnEachDesktop = OnEachDesktop<BridgeTest>;
-INSTANTIATE_TEST_SUITE_P(On, BridgeOnEachDesktop, everyDesktop(), desktopTestName);
-
-TEST_P(BridgeOnEachDesktop, TheSecurityAnswerIsOneTheServiceAccepts)
-{
-    startScenario("security");
-    const auto verdict = waitForReport({ { "kind", "security-verified" } }, 10s);
-    ASSERT_TRUE(verdict);
-    EXPECT_EQ(verdict->at("verified"), true);
-    const auto answer = waitForMessage("security", 1s);
-    ASSERT_TRUE(answer);
-    EXPECT_EQ(answer->at("payload").get<std::string>().size(), 64u);
-}
-
 TEST_F(BridgeTest, QuitEmptiesTheClipboardAndEndsTheProgram)
 {
     startScenario("quit");

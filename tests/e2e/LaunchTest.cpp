@@ -22,6 +22,35 @@ TEST_P(LaunchOnEachDesktop, ALaunchLinksKeyArrivesInTheLaunchPagesQuery)
     EXPECT_TRUE(waitForOutput("default " + origin() + "/fallback"));
 }
 
+// The web process killed as the kernel's out-of-memory killer does: the exam comes back
+// at its address with a bridge whose security answers the service accepts, three times
+// within a minute; the fourth end leaves the error page.
+TEST_P(LaunchOnEachDesktop, TheExamOutlivesItsWebProcessThreeTimesAMinute)
+{
+    startScenario("security");
+    call("window");
+    const json verified { { "kind", "security-verified" }, { "verified", true } };
+    for (std::size_t end = 0; end < 4; ++end) {
+        // A verdict comes only after the navigation finished: the exam has loaded.
+        ASSERT_EQ(reports(verified, end + 1, 10s).size(), end + 1) << "after " << end << " ends";
+        call("kill-web-process");
+    }
+    EXPECT_EQ(waitForMessage("security").value().at("payload").get<std::string>().size(), 64u);
+    const auto loaded = reports({ { "kind", "loaded" } });
+    EXPECT_EQ(loaded, std::vector(4, loaded.front())) << "the same address, handlers and user agent";
+    EXPECT_EQ(
+        lines("The web process crashed: loading the exam again at " + origin() + "/native-launch?examkey=security")
+            .size(),
+        3u);
+    EXPECT_TRUE(waitForOutput("The web process crashed: showing the error page", 10s));
+    EXPECT_NE(call("fullscreen"), false);
+    if (onX11() || desktop() == "KWin") {
+        const std::string errorTitle = "The exam could not be reached \u2014 Tessaro";
+        EXPECT_EQ(call("title", { { "until", errorTitle }, { "timeout", 10 } }), errorTitle);
+    }
+    EXPECT_EQ(reports({ { "kind", "loaded" } }).size(), 4u) << "the exam is not loaded a fifth time";
+}
+
 TEST_F(LaunchTest, WithoutTheServiceTheErrorPageShowsAtThirtySeconds)
 {
     startTessaro({ "tessaro://launch/OFFLINE" });

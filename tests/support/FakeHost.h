@@ -72,7 +72,7 @@ public:
     void setPressureConfiguration(PressureBehavior behavior) override { pressureConfigurations.push_back(behavior); }
 
     // What a page can do: post under a name (delivered only when a handler has that
-    // name), finish a navigation, ask for a file.
+    // name), commit, finish or fail a navigation, end its process, ask for a file.
     bool postMessage(const std::string& name, MessageBody body)
     {
         const auto handler = m_handlers.find(name);
@@ -81,7 +81,13 @@ public:
         handler->second->didReceiveScriptMessage(name, std::move(body));
         return true;
     }
+    void commitNavigation(const std::string& address) { m_navigationDelegate->didCommitNavigation(address); }
     void finishNavigation() { m_navigationDelegate->didFinishNavigation(); }
+    void failNavigation(const std::string& address, const std::string& error)
+    {
+        m_navigationDelegate->didFailNavigation(address, error);
+    }
+    void endWebProcess(WebProcessEnd reason) { m_navigationDelegate->webProcessDidEnd(reason); }
     std::shared_ptr<FakeOpenPanelRequest> requestFile()
     {
         auto request = std::make_shared<FakeOpenPanelRequest>();

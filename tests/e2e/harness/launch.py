@@ -110,6 +110,21 @@ class Launch:
         self.known.update(pids)
         return pids
 
+    def kill_web_processes(self):
+        """SIGKILL to the program's web processes, as the kernel's out-of-memory killer sends
+        it; how many there were. Their name is longer than /proc's 15 characters: the
+        command line says it."""
+        killed = 0
+        for pid in self.tree():
+            with contextlib.suppress(OSError):
+                with open(f"/proc/{pid}/cmdline", "rb") as file:
+                    if os.path.basename(file.read().split(b"\0")[0]) == b"WebKitWebProcess":
+                        os.kill(pid, signal.SIGKILL)
+                        killed += 1
+        if not killed:
+            raise RuntimeError("the program has no web process")
+        return killed
+
     def stop(self):
         self.tree()
         with contextlib.suppress(ProcessLookupError):

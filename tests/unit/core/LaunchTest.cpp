@@ -1,3 +1,5 @@
+#include <tuple>
+
 #include "tests/support/ControllerFixture.h"
 
 namespace tessaro::testing {
@@ -67,21 +69,64 @@ TEST_F(LaunchNavigationTest, TheLaunchTakesTheKeyStoredWhenTheCheckEndsAndTheErr
     answerStatus({ std::nullopt, std::nullopt, "Could not connect to server" });
     examKey = "AFTER-THE-LAUNCH";
     const Lines launch { launchPage + "LATE-BUT-IN-TIME" };
+    page().endWebProcess(WebProcessEnd::crashed);
     host.clock.advance(28.999);
-    EXPECT_EQ(page().loads, launch);
+    EXPECT_EQ(page().loads, launch) << "an end before the first load is left to the error-page check";
+    EXPECT_EQ(host.output.lines, (Lines { "LATE-BUT-IN-TIME", "The web process crashed before the exam loaded" }));
     host.clock.advance(0.001);
     EXPECT_EQ(page().loads, (Lines { launch[0], host.errorPageAddress() }));
 }
 
-TEST_F(LaunchNavigationTest, EveryFinishedNavigationKeepsTheErrorPageAwayAndSetsThePressureLock)
+// Every finished navigation keeps the error page away and sets the pressure lock.
+TEST_F(LaunchNavigationTest, AnEndedWebProcessReloadsTheExamThreeTimesAMinuteThenTheErrorPageStays)
 {
     EXPECT_FALSE(controller->loadedSuccessfully());
+    page().commitNavigation("https://exam.test/first");
     page().finishNavigation();
+    // The exam moved on; the engine's empty page and the error page are no exam addresses.
+    const std::string exam = "https://exam.test/second?q=2";
+    for (const auto& address : Lines { exam, "about:blank", host.errorPageAddress() })
+        page().commitNavigation(address);
     page().finishNavigation();
     EXPECT_TRUE(controller->loadedSuccessfully());
+    const std::string again = ": loading the exam again at " + exam;
+    const std::string errorPage = host.errorPageAddress() + "#The%20web%20process%20crashed";
+    const std::tuple<double, WebProcessEnd, std::string, std::string> ends[] = {
+        { 1, WebProcessEnd::crashed, "The web process crashed" + again, exam },
+        { 30, WebProcessEnd::exceededMemoryLimit, "The web process exceeded its memory limit" + again, exam },
+        { 50, WebProcessEnd::endedByProgram, "The web process was ended by the program" + again, exam },
+        // The reload at 1 s has left the last minute.
+        { 61, WebProcessEnd::crashed, "The web process crashed" + again, exam },
+        { 62, WebProcessEnd::crashed, "The web process crashed: showing the error page", errorPage },
+        { 600, WebProcessEnd::crashed, "The web process crashed: showing the error page", errorPage },
+    };
+    for (const auto& [at, reason, line, load] : ends) {
+        SCOPED_TRACE(at);
+        host.clock.advance(at - host.clock.now());
+        page().endWebProcess(reason);
+        EXPECT_EQ(std::exchange(host.output.lines, {}), Lines { line });
+        EXPECT_EQ(std::exchange(page().loads, {}), Lines { load });
+    }
     EXPECT_EQ(page().pressureConfigurations, std::vector(2, PressureBehavior::primaryClick));
-    host.clock.advance(600);
-    EXPECT_TRUE(page().loads.empty());
+}
+
+// A failed load leaves the page that was there, except after the web process ended.
+TEST_F(LaunchNavigationTest, AFailedLoadWritesALineAndAFailedReloadShowsTheErrorPage)
+{
+    page().commitNavigation("https://exam.test/q");
+    page().finishNavigation();
+    page().failNavigation("https://exam.test/next", "Could not connect: Connection refused");
+    page().endWebProcess(WebProcessEnd::exceededMemoryLimit);
+    page().failNavigation("https://exam.test/q", "Unacceptable TLS certificate");
+    const std::string ending = "The web process exceeded its memory limit";
+    EXPECT_EQ(host.output.lines,
+              (Lines { "Could not load https://exam.test/next: Could not connect: Connection refused",
+                       ending + ": loading the exam again at https://exam.test/q",
+                       "Could not load https://exam.test/q: Unacceptable TLS certificate",
+                       ending + ": showing the error page" }));
+    EXPECT_EQ(page().loads,
+              (Lines { "https://exam.test/q",
+                       host.errorPageAddress() + "#The%20web%20process%20exceeded%20its%20memory%20limit" }));
 }
 
 TEST_F(LaunchNavigationTest, ALateLaunchReplacesTheErrorPageOnTheMainThread)
