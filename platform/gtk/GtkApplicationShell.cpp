@@ -8,6 +8,7 @@
 
 #include "platform/glib/GLibOwners.h"
 #include "platform/gtk/GtkExamWindow.h"
+#include "platform/gtk/QuitSignalWatch.h"
 
 namespace tessaro {
 
@@ -68,14 +69,28 @@ int GtkApplicationShell::run(ApplicationEvents& events)
                      "(WAYLAND_DISPLAY, DISPLAY)\n");
         return 1;
     }
+    auto quitSignals = std::make_unique<QuitSignalWatch>([this](QuitSignal signal) {
+        m_events->quitSignalReceived(signal);
+    });
     const int status = g_application_run(G_APPLICATION(m_application.get()), m_argc, m_argv);
+    // From here a signal ends the process at once, should stopping the workers wait.
+    quitSignals.reset();
+    // Stopping the workers abandons unfinished downloads, whose temporary files go with them.
     m_beforeReturn();
+    if (m_endingSignal)
+        QuitSignalWatch::endProcessBy(*m_endingSignal);
     return status;
 }
 
 void GtkApplicationShell::terminate()
 {
     g_application_quit(G_APPLICATION(m_application.get()));
+}
+
+void GtkApplicationShell::terminateOnSignal(QuitSignal signal)
+{
+    m_endingSignal = signal;
+    terminate();
 }
 
 void GtkApplicationShell::exitNow(int status)
