@@ -4,6 +4,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <mutex>
@@ -12,6 +13,7 @@
 
 #include <httplib.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include "platform/curl/CurlHttpClient.h"
 #include "tests/unit/platform/TemporaryFolder.h"
@@ -91,6 +93,48 @@ private:
     int m_port = 0;
     std::atomic<bool> m_stopping = false;
     std::thread m_thread;
+};
+
+// openssl s_server on a loopback port with a certificate it made for itself, which no
+// CA store trusts; nothing listens where the openssl tool is missing.
+class SelfSignedServer {
+public:
+    explicit SelfSignedServer(const std::filesystem::path& folder)
+        : m_keys(folder)
+    {
+        const std::string key = m_keys / "key.pem", certificate = m_keys / "certificate.pem";
+        const std::string make = "openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 1"
+                                 " -subj /CN=127.0.0.1 -keyout '"
+            + key + "' -out '" + certificate + "' >/dev/null 2>&1";
+        if (std::system(make.c_str()) != 0)
+            return;
+        const std::string serve = "echo $$; exec openssl s_server -accept 127.0.0.1:0 -www -key '" + key + "' -cert '"
+            + certificate + "' 2>&1";
+        m_server = popen(serve.c_str(), "r");
+        char line[256];
+        if (m_server && std::fgets(line, sizeof line, m_server))
+            m_pid = std::atoi(line);
+        while (m_server && m_port.empty() && std::fgets(line, sizeof line, m_server)) {
+            if (std::string_view(line).starts_with("ACCEPT 127.0.0.1:"))
+                m_port = std::to_string(std::atoi(line + 17));
+        }
+    }
+    ~SelfSignedServer()
+    {
+        if (m_pid > 0)
+            ::kill(m_pid, SIGTERM);
+        if (m_server)
+            pclose(m_server);
+    }
+
+    bool listening() const { return !m_port.empty(); }
+    std::string address() const { return "https://127.0.0.1:" + m_port + "/"; }
+
+private:
+    const TemporaryFolder m_keys;
+    FILE* m_server = nullptr;
+    pid_t m_pid = 0;
+    std::string m_port;
 };
 
 // What completions receive, with the thread each ran on; a download's file content is
@@ -194,10 +238,13 @@ TEST_F(CurlHttpClientTest, ADownloadLandsInATemporaryFileRemovedAfterTheCompleti
 // it: writes past the file size limit fail with EFBIG, and the failure names the reason.
 TEST_F(CurlHttpClientTest, FailedRequestsCompleteOnceOnTheWorkerThreadWithAnErrorAndLeaveNoFile)
 {
-    const std::vector<std::string> unusable = { "http://127.0.0.1:1/",     "",
-                                                "not an address",          "http://[::1",
-                                                "http://127.0.0.1:99999/", "file:///etc/passwd",
-                                                "ftp://127.0.0.1/",        std::string("http://127.0.0.1/\0/x", 19) };
+    const std::vector<std::string> unusable = { "",
+                                                "not an address",
+                                                "http://[::1",
+                                                "http://127.0.0.1:99999/",
+                                                "file:///etc/passwd",
+                                                "ftp://127.0.0.1/",
+                                                std::string("http://127.0.0.1/\0/x", 19) };
     std::signal(SIGXFSZ, SIG_IGN);
     rlimit former {};
     ::getrlimit(RLIMIT_FSIZE, &former);
@@ -232,6 +279,31 @@ TEST_F(CurlHttpClientTest, FailedRequestsCompleteOnceOnTheWorkerThreadWithAnErro
     EXPECT_TRUE(m_folder.entries().empty());
     EXPECT_EQ(threads.size(), 1u);
     EXPECT_FALSE(threads.contains(std::this_thread::get_id()));
+}
+
+// The reason is what the student's IT needs to hear: the refused connection, the unknown
+// host, the certificate problem by name (nothing listens on port 1 of the loopback
+// address; ".invalid" names no host anywhere).
+TEST_F(CurlHttpClientTest, AFailedDownloadSaysWhatFailed)
+{
+    const SelfSignedServer tls(m_parent);
+    std::vector<std::pair<std::string, std::string>> cases = {
+        { "http://127.0.0.1:1/", "Failed to connect to 127.0.0.1 port 1" },
+        { "http://tessaro-test.invalid/", "Could not resolve host: tessaro-test.invalid" },
+    };
+    if (tls.listening())
+        cases.emplace_back(tls.address(), "SSL certificate problem: self");
+    for (const auto& [address, reason] : cases) {
+        Completions<HttpDownload> completions;
+        client->download(address, completions.callback());
+        const auto download = completions.waitFor(1).at(0).result;
+        EXPECT_FALSE(download.temporaryFile) << address;
+        EXPECT_TRUE(download.error.value_or("").starts_with(reason)) << download.error.value_or("no error");
+    }
+    client.reset();
+    EXPECT_TRUE(m_folder.entries().empty());
+    if (!tls.listening())
+        GTEST_SKIP() << "the openssl tool is missing: the certificate problem was not tried";
 }
 
 TEST_F(CurlHttpClientTest, DestructionAbandonsStalledRequests)

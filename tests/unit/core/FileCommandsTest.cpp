@@ -12,22 +12,30 @@ TEST(FileName, OnlyAPlainNameStaysInsideDownloads)
         EXPECT_FALSE(isPlainFileName(name)) << name;
 }
 
+void postDownload(FakeWebView& page, const std::string& url, const std::string& name)
+{
+    page.postMessage("download", nlohmann::json { { "url", url }, { "name", name } });
+}
+
+void postSave(FakeWebView& page, const std::string& name, const std::string& content)
+{
+    page.postMessage("saveFile", nlohmann::json { { "filename", name }, { "content", content } });
+}
+
 class FileCommandsTest : public ControllerFixture {
 protected:
-    void download(const std::string& url, const std::string& name)
-    {
-        page().postMessage("download", nlohmann::json { { "url", url }, { "name", name } });
-    }
-
-    void save(const std::string& name, const std::string& content)
-    {
-        page().postMessage("saveFile", nlohmann::json { { "filename", name }, { "content", content } });
-    }
+    void download(const std::string& url, const std::string& name) { postDownload(page(), url, name); }
+    void save(const std::string& name, const std::string& content) { postSave(page(), name, content); }
 };
 
 HttpDownload stored(long status = 200)
 {
     return { "/tmp/tessaro-download-1", HttpResponse { status }, {} };
+}
+
+HttpDownload failed(const std::string& reason)
+{
+    return { std::nullopt, std::nullopt, reason };
 }
 
 TEST_F(FileCommandsTest, AStoredFileIsMovedIntoDownloadsOnceAndAnsweredOnTheMainThread)
@@ -44,43 +52,72 @@ TEST_F(FileCommandsTest, AStoredFileIsMovedIntoDownloadsOnceAndAnsweredOnTheMain
     host.clock.advance(0);
     EXPECT_TRUE(takePageCalls().empty());
     EXPECT_EQ(host.output.lines.back(),
-              "file error: Could not move \"/tmp/tessaro-download-1\" to "
+              "download failed: Could not move \"/tmp/tessaro-download-1\" to "
               "\"/home/student/Downloads/same.txt\": File exists");
 }
 
-TEST_F(FileCommandsTest, WhatCannotBeStoredWritesOneLineAndIsNeverToldToThePage)
+// Each way a download or a save fails, as the host reports it: one line with the reason
+// after the message's own lines (a download's name and body, a save's name), nothing
+// written, nothing sent to the page.
+TEST(FileCommandFailures, EachWritesOneLineWithItsReasonAndThePageHearsNothing)
 {
-    download("https://files.test/x", "x");
-    host.http.completeDownload(0, { std::nullopt, std::nullopt, "Couldn't connect to server" });
-    EXPECT_EQ(host.output.lines.back(), R"({"name":"x","url":"https://files.test/x"})");
-    download("https://files.test/x", "x");
-    host.http.completeDownload(1, stored(400));
-    EXPECT_EQ(host.output.lines.back(),
-              "download failed: the server answered https://files.test/x with HTTP status 400");
-    host.disk.moveFailure = FileError { "Could not move: Permission denied" };
-    download("https://files.test/x", "x");
-    host.http.completeDownload(2, stored());
-    EXPECT_EQ(host.output.lines.back(), "file error: Could not move: Permission denied");
-    download("https://files.test/x", "../escape.txt");
-    EXPECT_EQ(host.output.lines.back(), "download refused: \"../escape.txt\" is not a plain file name");
-    download("not an address", "fine.txt");
-    EXPECT_EQ(host.output.lines.back(), "download refused: \"not an address\" is not a valid address");
-    save("../../.bashrc", "x");
-    EXPECT_EQ(host.output.lines.back(), "saveFile refused: \"../../.bashrc\" is not a plain file name");
-    host.disk.writeFailure = FileError { "Could not save: No space left on device" };
-    save("b.txt", "x");
-    EXPECT_EQ(host.output.lines.back(), "Could not save: No space left on device");
-    host.disk.folder = FileError { "The Downloads folder does not exist" };
-    save("c.txt", "x");
-    EXPECT_EQ(host.output.lines.back(), "The Downloads folder does not exist");
-    download("https://files.test/x", "x");
-    host.http.completeDownload(3, stored());
-    EXPECT_EQ(host.output.lines.back(), "file error: The Downloads folder does not exist");
-    host.clock.advance(0);
-    // Each message writes its name, a download its body, then one line at most.
-    EXPECT_EQ(host.output.lines.size(), 2u + 3u + 3u + 3u + 3u + 2u + 2u + 2u + 3u);
-    EXPECT_TRUE(takePageCalls().empty());
-    EXPECT_TRUE(host.disk.written.empty());
+    const std::string url = "https://files.test/x";
+    const FileError noRoom { "Could not save \"/home/student/Downloads/x.txt\": No space left on device" };
+    const FileError noFolder { "The Downloads folder \"/home/student/Downloads\" does not exist" };
+    const auto downloadEnding = [&url](std::optional<HttpDownload> ending, const std::string& name = "x.txt") {
+        return [=](ExamView& exam) {
+            postDownload(exam.page(), url, name);
+            if (ending)
+                exam.host.http.completeDownload(0, *ending);
+        };
+    };
+    const auto save = [](const std::string& name = "x.txt") {
+        return [=](ExamView& exam) { postSave(exam.page(), name, "text"); };
+    };
+    const auto withDisk = [](auto change, auto act) {
+        return [=](ExamView& exam) {
+            change(exam.host.disk);
+            act(exam);
+        };
+    };
+    const std::pair<std::function<void(ExamView&)>, std::string> failures[] = {
+        { downloadEnding(failed("Failed to connect to files.test port 443 after 0 ms: Couldn't connect to server")),
+          "download failed: " + url + ": Failed to connect to files.test port 443 after 0 ms: Couldn't connect to server" },
+        { downloadEnding(failed("Could not resolve host: files.test")),
+          "download failed: " + url + ": Could not resolve host: files.test" },
+        { downloadEnding(failed("SSL certificate problem: self-signed certificate")),
+          "download failed: " + url + ": SSL certificate problem: self-signed certificate" },
+        { downloadEnding(failed("could not write the temporary file /tmp/tessaro-download-1: No space left on device")),
+          "download failed: " + url
+              + ": could not write the temporary file /tmp/tessaro-download-1: No space left on device" },
+        { downloadEnding(failed("a reason\nwith a forged line")),
+          "download failed: " + url + ": a reason\\nwith a forged line" },
+        { downloadEnding(stored(404)), "download failed: the server answered " + url + " with HTTP status 404" },
+        { withDisk([](FakeFiles& disk) { disk.moveFailure = FileError { "Could not move: No space left on device" }; },
+                   downloadEnding(stored())),
+          "download failed: Could not move: No space left on device" },
+        { withDisk([&](FakeFiles& disk) { disk.folder = noFolder; }, downloadEnding(stored())),
+          "download failed: " + noFolder.description },
+        { downloadEnding(std::nullopt, "../escape.txt"), "download refused: \"../escape.txt\" is not a plain file name" },
+        { [](ExamView& exam) { postDownload(exam.page(), "not an address", "x.txt"); },
+          "download refused: \"not an address\" is not a valid address" },
+        { withDisk([&](FakeFiles& disk) { disk.writeFailure = noRoom; }, save()), "saveFile failed: " + noRoom.description },
+        { withDisk([&](FakeFiles& disk) { disk.folder = noFolder; }, save()), "saveFile failed: " + noFolder.description },
+        { save("../../.bashrc"), "saveFile refused: \"../../.bashrc\" is not a plain file name" },
+    };
+    for (const auto& [fail, line] : failures) {
+        ExamView exam;
+        exam.loadView();
+        const auto before = exam.host.output.lines.size();
+        fail(exam);
+        exam.host.clock.advance(0);
+        const Lines written(exam.host.output.lines.begin() + before, exam.host.output.lines.end());
+        ASSERT_FALSE(written.empty()) << line;
+        EXPECT_EQ(written.size(), written.front() == "download" ? 3u : 2u) << line;
+        EXPECT_EQ(written.back(), line);
+        EXPECT_TRUE(exam.takePageCalls().empty()) << line;
+        EXPECT_TRUE(exam.host.disk.written.empty()) << line;
+    }
 }
 
 TEST_F(FileCommandsTest, SavingWritesTheTextAsItCameAndAnswersWithItsAddressEachTime)
@@ -104,7 +141,7 @@ TEST_F(FileCommandsTest, SavingWritesTheTextAsItCameAndAnswersWithItsAddressEach
     body.longTexts["content"] = [](const TextPiece& piece) { return piece("half") && false; };
     page().postMessage("saveFile", body);
     EXPECT_EQ(host.output.lines.back(),
-              "Could not save \"/home/student/Downloads/long.txt\": the text could not be read");
+              "saveFile failed: Could not save \"/home/student/Downloads/long.txt\": the text could not be read");
     page().postMessage("log", body);
     EXPECT_EQ(host.output.lines.back(), "null");
     EXPECT_EQ(takePageCalls(), Lines { pageCall("fileSaved", "file:///home/student/Downloads/long.txt") });
