@@ -7,6 +7,7 @@
 #include <gtk/gtk.h>
 
 #include "platform/glib/GLibOwners.h"
+#include "platform/gtk/BusAutolaunch.h"
 #include "platform/gtk/GtkExamWindow.h"
 #include "platform/gtk/QuitSignalWatch.h"
 
@@ -61,6 +62,7 @@ int GtkApplicationShell::run(ApplicationEvents& events)
     // GL is software, over a second of the main thread before the first load may start.
     // Whoever starts the program may still choose another.
     g_setenv("GSK_RENDERER", "cairo", false);
+    preventBusAutolaunch();
     // GTK opens a Wayland display first where WAYLAND_DISPLAY is set, an X display
     // otherwise; without either it would end the process with a warning of its own.
     if (!gtk_init_check()) {
