@@ -95,6 +95,7 @@ ACTIONS = {
     "set-selection": lambda s, r: s.desktop.set_selection(r["name"], r["text"]),
     "screenshot": lambda s, r: s.desktop.screenshot(r["path"]),
     "run": lambda s, r: s.run(r["argv"]),
+    "strays": lambda s, r: s.launch.strays(),
     "spawn": lambda s, r: s.processes.start(r["argv"], "spawned").pid,
     "screen-cast": lambda s, r: s.screen_cast(r["properties"]),
 }

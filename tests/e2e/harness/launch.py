@@ -56,7 +56,11 @@ class Launch:
         for key, sub in FOLDERS.items():
             self.environment[key] = os.path.join(self.home, sub)
             os.makedirs(self.environment[key])
-        if bus:
+        if bus == "none":
+            # As on a desktop that never started a session bus: nothing says where one is.
+            for key in ("DBUS_SESSION_BUS_ADDRESS", "AT_SPI_BUS_ADDRESS", "NO_AT_BRIDGE", "GTK_A11Y"):
+                self.environment.pop(key, None)
+        elif bus:
             self.environment["DBUS_SESSION_BUS_ADDRESS"] = desktop.bus()
         else:
             # No session bus: the program is an instance of its own, and nothing starts a
@@ -110,6 +114,23 @@ class Launch:
         self.known.update(pids)
         return pids
 
+    def strays(self):
+        """"NAME PID" of each live process that carries the program's home in its
+        environment: the program, its helpers, and what was started on its behalf, however
+        detached (a bus daemon started for it is no descendant)."""
+        found = []
+        for pid in filter(str.isdigit, os.listdir("/proc")):
+            try:
+                with open(f"/proc/{pid}/environ", "rb") as file:
+                    environment = file.read().split(b"\0")
+                with open(f"/proc/{pid}/comm") as file:
+                    name = file.read().strip()
+            except OSError:
+                continue
+            if f"HOME={self.home}".encode() in environment and alive(pid):
+                found.append(f"{name} {pid}")
+        return found
+
     def stop(self):
         self.tree()
         with contextlib.suppress(ProcessLookupError):
@@ -118,6 +139,7 @@ class Launch:
             with contextlib.suppress(ProcessLookupError):
                 os.killpg(self.pid, signal.SIGKILL)
             self.process.wait()
+        self.known.update(int(stray.split()[1]) for stray in self.strays())
         if not wait_until(lambda: not any(map(alive, self.known)), 5, 0.02):
             for pid in filter(alive, self.known):
                 with contextlib.suppress(ProcessLookupError):
