@@ -47,8 +47,8 @@ void Downloads::downloadFile(const std::string& url, const std::string& name)
         // The host's reason names what failed: the connection, the name lookup, the
         // server's certificate, the temporary folder.
         if (!download.temporaryFile) {
-            m_output.writeLine(diagnosticLine("download failed: " + url + ": "
-                                              + download.error.value_or("no file was received")));
+            m_output.writeLine(
+                diagnosticLine("download failed: " + url + ": " + download.error.value_or("no file was received")));
             return;
         }
         if (download.response && download.response->statusCode >= firstHttpErrorStatus) {

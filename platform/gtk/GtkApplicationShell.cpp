@@ -71,9 +71,8 @@ int GtkApplicationShell::run(ApplicationEvents& events)
                      "(WAYLAND_DISPLAY, DISPLAY)\n");
         return 1;
     }
-    auto quitSignals = std::make_unique<QuitSignalWatch>([this](QuitSignal signal) {
-        m_events->quitSignalReceived(signal);
-    });
+    auto quitSignals
+        = std::make_unique<QuitSignalWatch>([this](QuitSignal signal) { m_events->quitSignalReceived(signal); });
     const int status = g_application_run(G_APPLICATION(m_application.get()), m_argc, m_argv);
     // From here a signal ends the process at once, should stopping the workers wait.
     quitSignals.reset();

@@ -5,9 +5,8 @@
 namespace tessaro::e2e {
 namespace {
 
-// How the exam ends when the desktop ends it, on X11: a signal is the kernel's and the
-// same on every desktop; only the selections' emptying is the desktop's, and the quit
-// shortcut's tests cover that on each.
+// How the exam ends when the desktop ends it, on X11 only: signals are the kernel's on
+// every desktop, and the quit shortcut's tests empty the selections on each.
 using ExamEndTest = ExamTest;
 
 class SignalTest : public ExamEndTest, public ::testing::WithParamInterface<std::pair<std::string, int>> { };
@@ -42,7 +41,7 @@ INSTANTIATE_TEST_SUITE_P(Signals, SignalTest,
 TEST_F(ExamEndTest, WithoutASessionBusNothingStartedForTheExamOutlivesIt)
 {
     call("service");
-    startTessaro({ "tessaro://launch/NO-BUS" }, json::object(), "none");
+    startTessaro({ "tessaro://launch/NO-BUS" });
     call("window");
     ASSERT_TRUE(waitForOutput("Was able to lock? true"));
     call("key", { { "keys", "ctrl+q ctrl+q ctrl+q ctrl+q" } });

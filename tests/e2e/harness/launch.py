@@ -56,17 +56,12 @@ class Launch:
         for key, sub in FOLDERS.items():
             self.environment[key] = os.path.join(self.home, sub)
             os.makedirs(self.environment[key])
-        if bus == "none":
+        if bus:
+            self.environment["DBUS_SESSION_BUS_ADDRESS"] = desktop.bus()
+        else:
             # As on a desktop that never started a session bus: nothing says where one is.
             for key in ("DBUS_SESSION_BUS_ADDRESS", "AT_SPI_BUS_ADDRESS", "NO_AT_BRIDGE", "GTK_A11Y"):
                 self.environment.pop(key, None)
-        elif bus:
-            self.environment["DBUS_SESSION_BUS_ADDRESS"] = desktop.bus()
-        else:
-            # No session bus: the program is an instance of its own, and nothing starts a
-            # bus or an accessibility bus on its behalf.
-            self.environment.update(DBUS_SESSION_BUS_ADDRESS=f"unix:path={self.home}/no-bus", NO_AT_BRIDGE="1",
-                                    GTK_A11Y="none")
         self.environment.update(environment or {})
         desktop.own(self.home)
         with open(os.path.join(self.home, "output.log"), "wb") as output, open(os.path.join(self.home, "errors.log"), "wb") as errors:
@@ -115,9 +110,8 @@ class Launch:
         return pids
 
     def strays(self):
-        """"NAME PID" of each live process that carries the program's home in its
-        environment: the program, its helpers, and what was started on its behalf, however
-        detached (a bus daemon started for it is no descendant)."""
+        """"NAME PID" of each live process with the program's home: its own, and any started
+        on its behalf however detached (a bus daemon started for it is no descendant)."""
         found = []
         for pid in filter(str.isdigit, os.listdir("/proc")):
             try:

@@ -59,7 +59,7 @@ json ExamTest::call(const std::string& action, json request)
     return answer.at("ok");
 }
 
-void ExamTest::startTessaro(const std::vector<std::string>& arguments, const json& environment, const json& bus)
+void ExamTest::startTessaro(const std::vector<std::string>& arguments, const json& environment, bool bus)
 {
     const auto launch = call("launch", { { "arguments", arguments }, { "environment", environment }, { "bus", bus } });
     m_pid = launch.at("pid");

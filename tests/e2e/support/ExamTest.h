@@ -35,9 +35,8 @@ protected:
         const auto answer = call(action, request);
         return answer.is_null() ? std::nullopt : std::optional<T>(answer.get<T>());
     }
-    // bus: true for a session bus of the desktop's, "none" for no word of any bus.
     void startTessaro(const std::vector<std::string>& arguments = {}, const json& environment = json::object(),
-                      const json& bus = false);
+                      bool bus = false);
     // The scenario page, tessaro-local launched with the scenario as its exam key, the page loaded.
     void startScenario(const std::string& scenario, const json& environment = json::object());
 

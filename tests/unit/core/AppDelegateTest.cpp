@@ -53,7 +53,8 @@ TEST(AppDelegate, ASignalToQuitEndsTheExamAsTheQuitDoesSayingWhichSignal)
     for (const auto& [signal, line] : cases) {
         Shell shell;
         shell.delegate.receiveQuitSignal(signal);
-        EXPECT_EQ(shell.host.calls, (CallLog { "line " + line, "pasteboard.clearContents", "application.terminateOnSignal" }));
+        EXPECT_EQ(shell.host.calls,
+                  (CallLog { "line " + line, "pasteboard.clearContents", "application.terminateOnSignal" }));
         EXPECT_EQ(shell.host.endingSignal, signal);
     }
 }

@@ -56,68 +56,67 @@ TEST_F(FileCommandsTest, AStoredFileIsMovedIntoDownloadsOnceAndAnsweredOnTheMain
               "\"/home/student/Downloads/same.txt\": File exists");
 }
 
-// Each way a download or a save fails, as the host reports it: one line with the reason
-// after the message's own lines (a download's name and body, a save's name), nothing
-// written, nothing sent to the page.
+// Each way a download of x.txt or a save of x.txt fails, as the host reports it: one line
+// with the reason after the message's own (a download's name and body, a save's name),
+// nothing written, nothing sent to the page.
 TEST(FileCommandFailures, EachWritesOneLineWithItsReasonAndThePageHearsNothing)
 {
-    const std::string url = "https://files.test/x";
-    const FileError noRoom { "Could not save \"/home/student/Downloads/x.txt\": No space left on device" };
-    const FileError noFolder { "The Downloads folder \"/home/student/Downloads\" does not exist" };
-    const auto downloadEnding = [&url](std::optional<HttpDownload> ending, const std::string& name = "x.txt") {
-        return [=](ExamView& exam) {
-            postDownload(exam.page(), url, name);
-            if (ending)
-                exam.host.http.completeDownload(0, *ending);
-        };
+    const FileError noRoom { "No space left on device" };
+    const FileError noFolder { "The Downloads folder does not exist" };
+    const std::string failedDownload = "download failed: https://files.test/x: ";
+    struct Failure {
+        std::optional<HttpDownload> ending; // how the download ended; none for a save
+        std::string line;
+        std::optional<FileError> move, write;
+        PathOrError folder = std::string("/home/student/Downloads");
     };
-    const auto save = [](const std::string& name = "x.txt") {
-        return [=](ExamView& exam) { postSave(exam.page(), name, "text"); };
+    const Failure failures[] = {
+        { failed("Couldn't connect to server"), failedDownload + "Couldn't connect to server" },
+        { failed("Could not resolve host: files.test"), failedDownload + "Could not resolve host: files.test" },
+        { failed("SSL certificate problem: self-signed certificate"),
+          failedDownload + "SSL certificate problem: self-signed certificate" },
+        { failed("the temporary file: No space left on device"),
+          failedDownload + "the temporary file: No space left on device" },
+        { failed("forged\nline"), failedDownload + "forged\\nline" },
+        { stored(404), "download failed: the server answered https://files.test/x with HTTP status 404" },
+        { stored(), "download failed: No space left on device", noRoom },
+        { stored(), "download failed: The Downloads folder does not exist", {}, {}, noFolder },
+        { {}, "saveFile failed: No space left on device", {}, noRoom },
+        { {}, "saveFile failed: The Downloads folder does not exist", {}, {}, noFolder },
     };
-    const auto withDisk = [](auto change, auto act) {
-        return [=](ExamView& exam) {
-            change(exam.host.disk);
-            act(exam);
-        };
-    };
-    const std::pair<std::function<void(ExamView&)>, std::string> failures[] = {
-        { downloadEnding(failed("Failed to connect to files.test port 443 after 0 ms: Couldn't connect to server")),
-          "download failed: " + url + ": Failed to connect to files.test port 443 after 0 ms: Couldn't connect to server" },
-        { downloadEnding(failed("Could not resolve host: files.test")),
-          "download failed: " + url + ": Could not resolve host: files.test" },
-        { downloadEnding(failed("SSL certificate problem: self-signed certificate")),
-          "download failed: " + url + ": SSL certificate problem: self-signed certificate" },
-        { downloadEnding(failed("could not write the temporary file /tmp/tessaro-download-1: No space left on device")),
-          "download failed: " + url
-              + ": could not write the temporary file /tmp/tessaro-download-1: No space left on device" },
-        { downloadEnding(failed("a reason\nwith a forged line")),
-          "download failed: " + url + ": a reason\\nwith a forged line" },
-        { downloadEnding(stored(404)), "download failed: the server answered " + url + " with HTTP status 404" },
-        { withDisk([](FakeFiles& disk) { disk.moveFailure = FileError { "Could not move: No space left on device" }; },
-                   downloadEnding(stored())),
-          "download failed: Could not move: No space left on device" },
-        { withDisk([&](FakeFiles& disk) { disk.folder = noFolder; }, downloadEnding(stored())),
-          "download failed: " + noFolder.description },
-        { downloadEnding(std::nullopt, "../escape.txt"), "download refused: \"../escape.txt\" is not a plain file name" },
-        { [](ExamView& exam) { postDownload(exam.page(), "not an address", "x.txt"); },
-          "download refused: \"not an address\" is not a valid address" },
-        { withDisk([&](FakeFiles& disk) { disk.writeFailure = noRoom; }, save()), "saveFile failed: " + noRoom.description },
-        { withDisk([&](FakeFiles& disk) { disk.folder = noFolder; }, save()), "saveFile failed: " + noFolder.description },
-        { save("../../.bashrc"), "saveFile refused: \"../../.bashrc\" is not a plain file name" },
-    };
-    for (const auto& [fail, line] : failures) {
+    for (const auto& failure : failures) {
         ExamView exam;
         exam.loadView();
+        exam.host.disk.moveFailure = failure.move;
+        exam.host.disk.writeFailure = failure.write;
+        exam.host.disk.folder = failure.folder;
         const auto before = exam.host.output.lines.size();
-        fail(exam);
+        if (failure.ending) {
+            postDownload(exam.page(), "https://files.test/x", "x.txt");
+            exam.host.http.completeDownload(0, *failure.ending);
+        } else {
+            postSave(exam.page(), "x.txt", "text");
+        }
         exam.host.clock.advance(0);
-        const Lines written(exam.host.output.lines.begin() + before, exam.host.output.lines.end());
-        ASSERT_FALSE(written.empty()) << line;
-        EXPECT_EQ(written.size(), written.front() == "download" ? 3u : 2u) << line;
-        EXPECT_EQ(written.back(), line);
-        EXPECT_TRUE(exam.takePageCalls().empty()) << line;
-        EXPECT_TRUE(exam.host.disk.written.empty()) << line;
+        EXPECT_EQ(exam.host.output.lines.size() - before, failure.ending ? 3u : 2u) << failure.line;
+        EXPECT_EQ(exam.host.output.lines.back(), failure.line);
+        EXPECT_TRUE(exam.takePageCalls().empty()) << failure.line;
+        EXPECT_TRUE(exam.host.disk.written.empty()) << failure.line;
     }
+}
+
+TEST_F(FileCommandsTest, WhatIsNotAPlainNameOrAnAddressIsRefusedBeforeAnyRequest)
+{
+    download("https://files.test/x", "../escape.txt");
+    download("not an address", "fine.txt");
+    save("../../.bashrc", "x");
+    EXPECT_TRUE(host.http.downloads.empty());
+    std::erase_if(host.output.lines,
+                  [](const std::string& line) { return line.find(" refused: ") == std::string::npos; });
+    EXPECT_EQ(host.output.lines,
+              (Lines { "download refused: \"../escape.txt\" is not a plain file name",
+                       "download refused: \"not an address\" is not a valid address",
+                       "saveFile refused: \"../../.bashrc\" is not a plain file name" }));
 }
 
 TEST_F(FileCommandsTest, SavingWritesTheTextAsItCameAndAnswersWithItsAddressEachTime)
