@@ -13,6 +13,19 @@ namespace {
 
 constexpr std::string_view launchLinkScheme = "tessaro";
 
+std::string_view signalName(QuitSignal signal)
+{
+    switch (signal) {
+    case QuitSignal::hangUp:
+        return "SIGHUP";
+    case QuitSignal::interrupt:
+        return "SIGINT";
+    case QuitSignal::terminate:
+        return "SIGTERM";
+    }
+    return "a signal";
+}
+
 }
 
 AppDelegate::AppDelegate(Application& application, Pasteboard& pasteboard, Timers& timers, StandardOutput& output,
@@ -49,6 +62,15 @@ void AppDelegate::pressCmdQ()
         m_application.terminate();
     }
     m_timers.schedule(quitPressWindowSeconds, false, [this] { clear(); });
+}
+
+void AppDelegate::receiveQuitSignal(QuitSignal signal)
+{
+    m_output.writeLine("Quitting on " + std::string(signalName(signal)));
+    // While the window still exists: a Wayland compositor takes the emptying only from
+    // a client that has the keyboard focus.
+    m_pasteboard.clearContents();
+    m_application.terminateOnSignal(signal);
 }
 
 void AppDelegate::clear()

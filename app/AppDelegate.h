@@ -4,15 +4,16 @@
 #include <string>
 #include <vector>
 
+#include "platform/Application.h"
+
 namespace tessaro {
 
-class Application;
 class Pasteboard;
 class StandardOutput;
 class Timers;
 
-// The application's delegate: keeps the exam key that a launch link carries and turns
-// the quit shortcut into a guarded quit.
+// The application's delegate: keeps the exam key that a launch link carries, turns the
+// quit shortcut into a guarded quit, and ends the exam the same way on a signal to quit.
 class AppDelegate {
 public:
     static constexpr int quitPresses = 4;
@@ -27,6 +28,9 @@ public:
     // Quits on the fourth press within a second of the first; each press schedules its
     // own reset, and none is ever cancelled.
     void pressCmdQ();
+
+    // A logout, shutdown or terminal ends the exam as the quit shortcut does, saying so.
+    void receiveQuitSignal(QuitSignal signal);
 
 private:
     void clear();

@@ -24,6 +24,11 @@ void MainInterface::quitShortcutPressed()
     m_delegate.pressCmdQ();
 }
 
+void MainInterface::quitSignalReceived(QuitSignal signal)
+{
+    m_delegate.receiveQuitSignal(signal);
+}
+
 void MainInterface::mainWindowCreated(Window& window)
 {
     m_viewController = std::make_unique<ViewController>(m_host, m_endpoints, m_examKey);

@@ -21,6 +21,7 @@ public:
 
     void openURLs(const std::vector<std::string>& urls) override;
     void quitShortcutPressed() override;
+    void quitSignalReceived(QuitSignal signal) override;
     void mainWindowCreated(Window& window) override;
 
 private:

@@ -44,8 +44,13 @@ void Downloads::downloadFile(const std::string& url, const std::string& name)
     // The completion runs on a worker thread: the file is moved there, before the
     // temporary file goes away; only the page call waits for the main thread.
     m_httpClient.download(url, [this, url, name](HttpDownload download) {
-        if (!download.temporaryFile)
+        // The host's reason names what failed: the connection, the name lookup, the
+        // server's certificate, the temporary folder.
+        if (!download.temporaryFile) {
+            m_output.writeLine(
+                diagnosticLine("download failed: " + url + ": " + download.error.value_or("no file was received")));
             return;
+        }
         if (download.response && download.response->statusCode >= firstHttpErrorStatus) {
             m_output.writeLine(diagnosticLine("download failed: the server answered " + url + " with HTTP status "
                                               + std::to_string(download.response->statusCode)));
@@ -56,7 +61,7 @@ void Downloads::downloadFile(const std::string& url, const std::string& name)
             return m_files.moveWithoutReplacing(*download.temporaryFile, destination);
         });
         if (const auto* error = std::get_if<FileError>(&stored)) {
-            m_output.writeLine(diagnosticLine("file error: " + error->description));
+            m_output.writeLine(diagnosticLine("download failed: " + error->description));
             return;
         }
         m_mainQueue.post([this] { m_page.sendPageMessage("downloaded", true); });

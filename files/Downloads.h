@@ -12,7 +12,8 @@ class StandardOutput;
 
 // Fetches a file for the page into the Downloads folder under the page's name, never
 // replacing anything there. The page hears "downloaded" when the file is stored, and
-// nothing at all otherwise.
+// nothing at all otherwise (the protocol has no failure message): a failure is one
+// diagnostic line with its reason, and nothing of the file is left.
 class Downloads {
 public:
     Downloads(HttpClient&, Files&, MainQueue&, StandardOutput&, PageMessenger&);

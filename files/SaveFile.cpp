@@ -30,7 +30,7 @@ void SaveFile::saveFile(const std::string& fileName, const PageText& content)
         return m_files.writeAtomically(destination, content);
     });
     if (const auto* error = std::get_if<FileError>(&stored)) {
-        m_output.writeLine(diagnosticLine(error->description));
+        m_output.writeLine(diagnosticLine("saveFile failed: " + error->description));
         return;
     }
     m_page.sendPageMessage("fileSaved", url::fileAddress(std::get<std::string>(stored)));

@@ -14,12 +14,14 @@ struct HttpResponse {
 struct HttpFetch {
     std::optional<std::string> body;
     std::optional<HttpResponse> response;
-    std::optional<std::string> error; // the transport error's description
+    std::optional<std::string> error; // as a download's
 };
 
 struct HttpDownload {
     std::optional<std::string> temporaryFile; // removed after the completion returns
     std::optional<HttpResponse> response;
+    // Why no file arrived, in words a person can act on: the refused connection, the
+    // unknown host, the certificate problem, the full temporary folder.
     std::optional<std::string> error;
 };
 

@@ -7,7 +7,9 @@
 #include <gtk/gtk.h>
 
 #include "platform/glib/GLibOwners.h"
+#include "platform/gtk/BusAutolaunch.h"
 #include "platform/gtk/GtkExamWindow.h"
+#include "platform/gtk/QuitSignalWatch.h"
 
 namespace tessaro {
 
@@ -60,6 +62,7 @@ int GtkApplicationShell::run(ApplicationEvents& events)
     // GL is software, over a second of the main thread before the first load may start.
     // Whoever starts the program may still choose another.
     g_setenv("GSK_RENDERER", "cairo", false);
+    preventBusAutolaunch();
     // GTK opens a Wayland display first where WAYLAND_DISPLAY is set, an X display
     // otherwise; without either it would end the process with a warning of its own.
     if (!gtk_init_check()) {
@@ -68,14 +71,27 @@ int GtkApplicationShell::run(ApplicationEvents& events)
                      "(WAYLAND_DISPLAY, DISPLAY)\n");
         return 1;
     }
+    auto quitSignals
+        = std::make_unique<QuitSignalWatch>([this](QuitSignal signal) { m_events->quitSignalReceived(signal); });
     const int status = g_application_run(G_APPLICATION(m_application.get()), m_argc, m_argv);
+    // From here a signal ends the process at once, should stopping the workers wait.
+    quitSignals.reset();
+    // Stopping the workers abandons unfinished downloads, whose temporary files go with them.
     m_beforeReturn();
+    if (m_endingSignal)
+        QuitSignalWatch::endProcessBy(*m_endingSignal);
     return status;
 }
 
 void GtkApplicationShell::terminate()
 {
     g_application_quit(G_APPLICATION(m_application.get()));
+}
+
+void GtkApplicationShell::terminateOnSignal(QuitSignal signal)
+{
+    m_endingSignal = signal;
+    terminate();
 }
 
 void GtkApplicationShell::exitNow(int status)

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/Application.h"
@@ -15,8 +16,8 @@ namespace tessaro {
 class GtkExamWindow;
 
 // The process as a GtkApplication: one window, launch links through "open" (also on
-// first start), Ctrl+Q as the quit shortcut. With a session bus a second start hands
-// its link to the running instance and ends.
+// first start), Ctrl+Q as the quit shortcut, SIGHUP, SIGINT and SIGTERM as quit signals.
+// With a session bus a second start hands its link to the running instance and ends.
 class GtkApplicationShell final : public Application {
 public:
     GtkApplicationShell(const std::string& applicationId, int argc, char** argv, std::function<void()> beforeReturn);
@@ -24,6 +25,7 @@ public:
 
     int run(ApplicationEvents& events) override;
     void terminate() override;
+    void terminateOnSignal(QuitSignal signal) override;
     void exitNow(int status) override;
 
     // The exam window, once it exists.
@@ -39,6 +41,7 @@ private:
     std::function<void()> m_beforeReturn;
     ApplicationEvents* m_events = nullptr;
     std::unique_ptr<GtkExamWindow> m_window;
+    std::optional<QuitSignal> m_endingSignal;
 };
 
 }

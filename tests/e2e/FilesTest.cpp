@@ -23,6 +23,15 @@ TEST_P(FilesOnEachDesktop, ADownloadLandsInDownloadsAndIsAnswered)
         << "a downloaded file is readable like any file the student saves";
 }
 
+TEST_F(FilesTest, ADownloadThatFailsOnTheNetworkSaysWhyAndLeavesNothing)
+{
+    startScenario("download-refused");
+    const auto failed = lines("download failed: http://127.0.0.1:1/answers.txt: Failed to connect", true, 15s);
+    EXPECT_EQ(failed.size(), 1u);
+    EXPECT_FALSE(waitForMessage("downloaded", 0s));
+    EXPECT_EQ(run({ "sh", "-c", "ls -A \"$HOME/Downloads\"; ls -A \"$TMPDIR\"" }), "");
+}
+
 TEST_P(FilesOnEachDesktop, SavingTwiceReplacesTheFileAndAnswersTwiceWithOneAddress)
 {
     startScenario("save-twice");

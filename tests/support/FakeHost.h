@@ -148,6 +148,11 @@ public:
 
     int run(ApplicationEvents&) override { return 0; }
     void terminate() override { calls.emplace_back("application.terminate"); }
+    void terminateOnSignal(QuitSignal signal) override
+    {
+        calls.emplace_back("application.terminateOnSignal");
+        endingSignal = signal;
+    }
     void exitNow(int status) override { calls.push_back("application.exitNow " + std::to_string(status)); }
     void clearContents() override { calls.emplace_back("pasteboard.clearContents"); }
     int count() override
@@ -191,6 +196,7 @@ public:
     // The web view the core made; owned by the core.
     FakeWebView* webView = nullptr;
 
+    std::optional<QuitSignal> endingSignal;
     int screenCount = 1;
     bool mainScreen = true;
     std::vector<AlertContent> alerts;

@@ -96,6 +96,7 @@ ACTIONS = {
     "screenshot": lambda s, r: s.desktop.screenshot(r["path"]),
     "run": lambda s, r: s.run(r["argv"]),
     "kill-web-process": lambda s, r: s.launch.kill_web_processes(),
+    "strays": lambda s, r: s.launch.strays(),
     "spawn": lambda s, r: s.processes.start(r["argv"], "spawned").pid,
     "screen-cast": lambda s, r: s.screen_cast(r["properties"]),
 }

@@ -59,10 +59,9 @@ class Launch:
         if bus:
             self.environment["DBUS_SESSION_BUS_ADDRESS"] = desktop.bus()
         else:
-            # No session bus: the program is an instance of its own, and nothing starts a
-            # bus or an accessibility bus on its behalf.
-            self.environment.update(DBUS_SESSION_BUS_ADDRESS=f"unix:path={self.home}/no-bus", NO_AT_BRIDGE="1",
-                                    GTK_A11Y="none")
+            # As on a desktop that never started a session bus: nothing says where one is.
+            for key in ("DBUS_SESSION_BUS_ADDRESS", "AT_SPI_BUS_ADDRESS", "NO_AT_BRIDGE", "GTK_A11Y"):
+                self.environment.pop(key, None)
         self.environment.update(environment or {})
         desktop.own(self.home)
         with open(os.path.join(self.home, "output.log"), "wb") as output, open(os.path.join(self.home, "errors.log"), "wb") as errors:
@@ -125,6 +124,22 @@ class Launch:
             raise RuntimeError("the program has no web process")
         return killed
 
+    def strays(self):
+        """"NAME PID" of each live process with the program's home: its own, and any started
+        on its behalf however detached (a bus daemon started for it is no descendant)."""
+        found = []
+        for pid in filter(str.isdigit, os.listdir("/proc")):
+            try:
+                with open(f"/proc/{pid}/environ", "rb") as file:
+                    environment = file.read().split(b"\0")
+                with open(f"/proc/{pid}/comm") as file:
+                    name = file.read().strip()
+            except OSError:
+                continue
+            if f"HOME={self.home}".encode() in environment and alive(pid):
+                found.append(f"{name} {pid}")
+        return found
+
     def stop(self):
         self.tree()
         with contextlib.suppress(ProcessLookupError):
@@ -133,6 +148,7 @@ class Launch:
             with contextlib.suppress(ProcessLookupError):
                 os.killpg(self.pid, signal.SIGKILL)
             self.process.wait()
+        self.known.update(int(stray.split()[1]) for stray in self.strays())
         if not wait_until(lambda: not any(map(alive, self.known)), 5, 0.02):
             for pid in filter(alive, self.known):
                 with contextlib.suppress(ProcessLookupError):

@@ -4,8 +4,10 @@
 #include <chrono>
 #include <condition_variable>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <mutex>
 #include <set>
 #include <thread>
@@ -91,6 +93,36 @@ private:
     int m_port = 0;
     std::atomic<bool> m_stopping = false;
     std::thread m_thread;
+};
+
+// openssl s_server for one connection on a loopback port, with a certificate it made for
+// itself that no CA store trusts; no address where the openssl tool is missing.
+class SelfSignedServer {
+public:
+    explicit SelfSignedServer(const std::string& folder)
+        : m_server(popen(("cd '" + folder
+                          + "' && openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1"
+                            " -nodes -subj /CN=127.0.0.1 -keyout key.pem -out cert.pem >/dev/null 2>&1 && exec"
+                            " openssl s_server -accept 127.0.0.1:0 -naccept 1 -www -key key.pem -cert cert.pem")
+                             .c_str(),
+                         "r"))
+    {
+        char line[256];
+        while (m_port.empty() && std::fgets(line, sizeof line, m_server)) {
+            if (std::string_view(line).starts_with("ACCEPT 127.0.0.1:"))
+                m_port = std::to_string(std::atoi(line + 17));
+        }
+    }
+    ~SelfSignedServer() { pclose(m_server); }
+
+    std::optional<std::string> address() const
+    {
+        return m_port.empty() ? std::nullopt : std::optional("https://127.0.0.1:" + m_port + "/");
+    }
+
+private:
+    FILE* m_server;
+    std::string m_port;
 };
 
 // What completions receive, with the thread each ran on; a download's file content is
@@ -190,14 +222,23 @@ TEST_F(CurlHttpClientTest, ADownloadLandsInATemporaryFileRemovedAfterTheCompleti
     EXPECT_TRUE(m_folder.entries().empty());
 }
 
-// Nothing listens on port 1 of the loopback address. A full disk is as the kernel gives
-// it: writes past the file size limit fail with EFBIG, and the failure names the reason.
+// Nothing listens on port 1 of the loopback address; ".invalid" names no host anywhere. A
+// full disk is as the kernel gives it: writes past the file size limit fail with EFBIG.
+// Where a reason can name what failed (the connection, the host, the certificate, the
+// disk), it does.
 TEST_F(CurlHttpClientTest, FailedRequestsCompleteOnceOnTheWorkerThreadWithAnErrorAndLeaveNoFile)
 {
-    const std::vector<std::string> unusable = { "http://127.0.0.1:1/",     "",
-                                                "not an address",          "http://[::1",
-                                                "http://127.0.0.1:99999/", "file:///etc/passwd",
-                                                "ftp://127.0.0.1/",        std::string("http://127.0.0.1/\0/x", 19) };
+    const std::vector<std::string> unusable = { "http://127.0.0.1:1/",
+                                                "http://tessaro-test.invalid/",
+                                                "",
+                                                "not an address",
+                                                "http://[::1",
+                                                "http://127.0.0.1:99999/",
+                                                "file:///etc/passwd",
+                                                "ftp://127.0.0.1/",
+                                                std::string("http://127.0.0.1/\0/x", 19) };
+    const TemporaryFolder keys(m_parent);
+    const SelfSignedServer tls(keys.path());
     std::signal(SIGXFSZ, SIG_IGN);
     rlimit former {};
     ::getrlimit(RLIMIT_FSIZE, &former);
@@ -209,10 +250,13 @@ TEST_F(CurlHttpClientTest, FailedRequestsCompleteOnceOnTheWorkerThreadWithAnErro
         client->fetch(address, fetches.callback());
         client->download(address, downloads.callback());
     }
+    std::vector<std::string> addresses { tls.address().value_or("http://127.0.0.1:1/") };
     for (const char* path : { "/truncated", "/hops/11", "/to-file", "/chunked/3145729" })
-        client->download(server.address(path), downloads.callback());
+        addresses.push_back(server.address(path));
+    for (const auto& address : addresses)
+        client->download(address, downloads.callback());
     const auto fetched = fetches.waitFor(unusable.size());
-    const auto downloaded = downloads.waitFor(unusable.size() + 4);
+    const auto downloaded = downloads.waitFor(unusable.size() + addresses.size());
     ::setrlimit(RLIMIT_FSIZE, &former);
     client.reset();
 
@@ -221,17 +265,26 @@ TEST_F(CurlHttpClientTest, FailedRequestsCompleteOnceOnTheWorkerThreadWithAnErro
         EXPECT_TRUE(seen.result.error && !seen.result.body && !seen.result.response);
         threads.insert(seen.thread);
     }
-    std::size_t tooLarge = 0;
+    std::map<std::string, int> named;
     for (const auto& seen : downloaded) {
         EXPECT_TRUE(seen.result.error && !seen.result.temporaryFile);
-        tooLarge += seen.result.error.value_or("").find("File too large") != std::string::npos;
+        for (const char* reason :
+             { "Failed to connect to 127.0.0.1 port 1 ", "Could not resolve host: tessaro-test.invalid",
+               "SSL certificate problem: self", "File too large" })
+            named[reason] += seen.result.error.value_or("").find(reason) != std::string::npos;
         threads.insert(seen.thread);
     }
-    EXPECT_EQ(fetched.size() + downloaded.size(), 2 * unusable.size() + 4);
-    EXPECT_EQ(tooLarge, 1u);
+    EXPECT_EQ(fetched.size() + downloaded.size(), 2 * unusable.size() + addresses.size());
+    EXPECT_EQ(named,
+              (std::map<std::string, int> { { "Failed to connect to 127.0.0.1 port 1 ", tls.address() ? 1 : 2 },
+                                            { "Could not resolve host: tessaro-test.invalid", 1 },
+                                            { "SSL certificate problem: self", tls.address() ? 1 : 0 },
+                                            { "File too large", 1 } }));
     EXPECT_TRUE(m_folder.entries().empty());
     EXPECT_EQ(threads.size(), 1u);
     EXPECT_FALSE(threads.contains(std::this_thread::get_id()));
+    if (!tls.address())
+        GTEST_SKIP() << "no openssl tool: the certificate problem was not tried";
 }
 
 TEST_F(CurlHttpClientTest, DestructionAbandonsStalledRequests)

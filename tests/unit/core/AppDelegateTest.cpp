@@ -43,6 +43,22 @@ TEST(AppDelegate, TheFourthQuitPressWithinASecondEmptiesThePasteboardThenQuits)
     }
 }
 
+TEST(AppDelegate, ASignalToQuitEndsTheExamAsTheQuitDoesSayingWhichSignal)
+{
+    const std::pair<QuitSignal, std::string> cases[] = {
+        { QuitSignal::hangUp, "Quitting on SIGHUP" },
+        { QuitSignal::interrupt, "Quitting on SIGINT" },
+        { QuitSignal::terminate, "Quitting on SIGTERM" },
+    };
+    for (const auto& [signal, line] : cases) {
+        Shell shell;
+        shell.delegate.receiveQuitSignal(signal);
+        EXPECT_EQ(shell.host.calls,
+                  (CallLog { "line " + line, "pasteboard.clearContents", "application.terminateOnSignal" }));
+        EXPECT_EQ(shell.host.endingSignal, signal);
+    }
+}
+
 TEST(AppDelegate, ALaunchLinkStoresItsFirstPathSegmentAsTheExamKey)
 {
     const std::pair<std::vector<std::string>, std::string> cases[] = {

@@ -12,22 +12,30 @@ TEST(FileName, OnlyAPlainNameStaysInsideDownloads)
         EXPECT_FALSE(isPlainFileName(name)) << name;
 }
 
+void postDownload(FakeWebView& page, const std::string& url, const std::string& name)
+{
+    page.postMessage("download", nlohmann::json { { "url", url }, { "name", name } });
+}
+
+void postSave(FakeWebView& page, const std::string& name, const std::string& content)
+{
+    page.postMessage("saveFile", nlohmann::json { { "filename", name }, { "content", content } });
+}
+
 class FileCommandsTest : public ControllerFixture {
 protected:
-    void download(const std::string& url, const std::string& name)
-    {
-        page().postMessage("download", nlohmann::json { { "url", url }, { "name", name } });
-    }
-
-    void save(const std::string& name, const std::string& content)
-    {
-        page().postMessage("saveFile", nlohmann::json { { "filename", name }, { "content", content } });
-    }
+    void download(const std::string& url, const std::string& name) { postDownload(page(), url, name); }
+    void save(const std::string& name, const std::string& content) { postSave(page(), name, content); }
 };
 
 HttpDownload stored(long status = 200)
 {
     return { "/tmp/tessaro-download-1", HttpResponse { status }, {} };
+}
+
+HttpDownload failed(const std::string& reason)
+{
+    return { std::nullopt, std::nullopt, reason };
 }
 
 TEST_F(FileCommandsTest, AStoredFileIsMovedIntoDownloadsOnceAndAnsweredOnTheMainThread)
@@ -44,43 +52,71 @@ TEST_F(FileCommandsTest, AStoredFileIsMovedIntoDownloadsOnceAndAnsweredOnTheMain
     host.clock.advance(0);
     EXPECT_TRUE(takePageCalls().empty());
     EXPECT_EQ(host.output.lines.back(),
-              "file error: Could not move \"/tmp/tessaro-download-1\" to "
+              "download failed: Could not move \"/tmp/tessaro-download-1\" to "
               "\"/home/student/Downloads/same.txt\": File exists");
 }
 
-TEST_F(FileCommandsTest, WhatCannotBeStoredWritesOneLineAndIsNeverToldToThePage)
+// Each way a download of x.txt or a save of x.txt fails, as the host reports it: one line
+// with the reason after the message's own (a download's name and body, a save's name),
+// nothing written, nothing sent to the page.
+TEST(FileCommandFailures, EachWritesOneLineWithItsReasonAndThePageHearsNothing)
 {
-    download("https://files.test/x", "x");
-    host.http.completeDownload(0, { std::nullopt, std::nullopt, "Couldn't connect to server" });
-    EXPECT_EQ(host.output.lines.back(), R"({"name":"x","url":"https://files.test/x"})");
-    download("https://files.test/x", "x");
-    host.http.completeDownload(1, stored(400));
-    EXPECT_EQ(host.output.lines.back(),
-              "download failed: the server answered https://files.test/x with HTTP status 400");
-    host.disk.moveFailure = FileError { "Could not move: Permission denied" };
-    download("https://files.test/x", "x");
-    host.http.completeDownload(2, stored());
-    EXPECT_EQ(host.output.lines.back(), "file error: Could not move: Permission denied");
+    const FileError noRoom { "No space left on device" };
+    const FileError noFolder { "The Downloads folder does not exist" };
+    const std::string failedDownload = "download failed: https://files.test/x: ";
+    struct Failure {
+        std::optional<HttpDownload> ending; // how the download ended; none for a save
+        std::string line;
+        std::optional<FileError> move, write;
+        PathOrError folder = std::string("/home/student/Downloads");
+    };
+    const Failure failures[] = {
+        { failed("Couldn't connect to server"), failedDownload + "Couldn't connect to server" },
+        { failed("Could not resolve host: files.test"), failedDownload + "Could not resolve host: files.test" },
+        { failed("SSL certificate problem: self-signed certificate"),
+          failedDownload + "SSL certificate problem: self-signed certificate" },
+        { failed("the temporary file: No space left on device"),
+          failedDownload + "the temporary file: No space left on device" },
+        { failed("forged\nline"), failedDownload + "forged\\nline" },
+        { stored(404), "download failed: the server answered https://files.test/x with HTTP status 404" },
+        { stored(), "download failed: No space left on device", noRoom },
+        { stored(), "download failed: The Downloads folder does not exist", {}, {}, noFolder },
+        { {}, "saveFile failed: No space left on device", {}, noRoom },
+        { {}, "saveFile failed: The Downloads folder does not exist", {}, {}, noFolder },
+    };
+    for (const auto& failure : failures) {
+        ExamView exam;
+        exam.loadView();
+        exam.host.disk.moveFailure = failure.move;
+        exam.host.disk.writeFailure = failure.write;
+        exam.host.disk.folder = failure.folder;
+        const auto before = exam.host.output.lines.size();
+        if (failure.ending) {
+            postDownload(exam.page(), "https://files.test/x", "x.txt");
+            exam.host.http.completeDownload(0, *failure.ending);
+        } else {
+            postSave(exam.page(), "x.txt", "text");
+        }
+        exam.host.clock.advance(0);
+        EXPECT_EQ(exam.host.output.lines.size() - before, failure.ending ? 3u : 2u) << failure.line;
+        EXPECT_EQ(exam.host.output.lines.back(), failure.line);
+        EXPECT_TRUE(exam.takePageCalls().empty()) << failure.line;
+        EXPECT_TRUE(exam.host.disk.written.empty()) << failure.line;
+    }
+}
+
+TEST_F(FileCommandsTest, WhatIsNotAPlainNameOrAnAddressIsRefusedBeforeAnyRequest)
+{
     download("https://files.test/x", "../escape.txt");
-    EXPECT_EQ(host.output.lines.back(), "download refused: \"../escape.txt\" is not a plain file name");
     download("not an address", "fine.txt");
-    EXPECT_EQ(host.output.lines.back(), "download refused: \"not an address\" is not a valid address");
     save("../../.bashrc", "x");
-    EXPECT_EQ(host.output.lines.back(), "saveFile refused: \"../../.bashrc\" is not a plain file name");
-    host.disk.writeFailure = FileError { "Could not save: No space left on device" };
-    save("b.txt", "x");
-    EXPECT_EQ(host.output.lines.back(), "Could not save: No space left on device");
-    host.disk.folder = FileError { "The Downloads folder does not exist" };
-    save("c.txt", "x");
-    EXPECT_EQ(host.output.lines.back(), "The Downloads folder does not exist");
-    download("https://files.test/x", "x");
-    host.http.completeDownload(3, stored());
-    EXPECT_EQ(host.output.lines.back(), "file error: The Downloads folder does not exist");
-    host.clock.advance(0);
-    // Each message writes its name, a download its body, then one line at most.
-    EXPECT_EQ(host.output.lines.size(), 2u + 3u + 3u + 3u + 3u + 2u + 2u + 2u + 3u);
-    EXPECT_TRUE(takePageCalls().empty());
-    EXPECT_TRUE(host.disk.written.empty());
+    EXPECT_TRUE(host.http.downloads.empty());
+    std::erase_if(host.output.lines,
+                  [](const std::string& line) { return line.find(" refused: ") == std::string::npos; });
+    EXPECT_EQ(host.output.lines,
+              (Lines { "download refused: \"../escape.txt\" is not a plain file name",
+                       "download refused: \"not an address\" is not a valid address",
+                       "saveFile refused: \"../../.bashrc\" is not a plain file name" }));
 }
 
 TEST_F(FileCommandsTest, SavingWritesTheTextAsItCameAndAnswersWithItsAddressEachTime)
@@ -104,7 +140,7 @@ TEST_F(FileCommandsTest, SavingWritesTheTextAsItCameAndAnswersWithItsAddressEach
     body.longTexts["content"] = [](const TextPiece& piece) { return piece("half") && false; };
     page().postMessage("saveFile", body);
     EXPECT_EQ(host.output.lines.back(),
-              "Could not save \"/home/student/Downloads/long.txt\": the text could not be read");
+              "saveFile failed: Could not save \"/home/student/Downloads/long.txt\": the text could not be read");
     page().postMessage("log", body);
     EXPECT_EQ(host.output.lines.back(), "null");
     EXPECT_EQ(takePageCalls(), Lines { pageCall("fileSaved", "file:///home/student/Downloads/long.txt") });
