@@ -63,6 +63,11 @@ void ViewController::windowDidBecomeKey()
     m_host.pasteboard().clearContents();
 }
 
+void ViewController::windowDidChangeState(WindowState state)
+{
+    m_kioskLock.windowDidChangeState(*m_window, state);
+}
+
 void ViewController::didFinishNavigation()
 {
     m_launcher.didFinishNavigation();

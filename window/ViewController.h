@@ -40,6 +40,7 @@ public:
 
     void viewDidAppear() override;
     void windowDidBecomeKey() override;
+    void windowDidChangeState(WindowState state) override;
     void didFinishNavigation() override;
     void runOpenPanel(std::shared_ptr<OpenPanelRequest> request) override;
     void didReceiveScriptMessage(const std::string& name, MessageBody body) override;
