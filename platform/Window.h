@@ -6,6 +6,13 @@ namespace tessaro {
 
 class WebView;
 
+// What the window manager has done with the window: whether it is the active window, the
+// one the student works in (never while minimised or hidden), and whether it is full screen.
+struct WindowState {
+    bool active = false;
+    bool fullScreen = false;
+};
+
 class WindowDelegate {
 public:
     virtual ~WindowDelegate() = default;
@@ -14,6 +21,9 @@ public:
     // When the window has the keyboard focus as far as the desktop's selections go: each
     // time it becomes active on X11, at its first key or button press on Wayland.
     virtual void windowDidBecomeKey() = 0;
+    // Each time the window manager may have changed the window's state; the same state
+    // may be reported more than once.
+    virtual void windowDidChangeState(WindowState state) = 0;
 };
 
 // The one exam window.

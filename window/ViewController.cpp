@@ -65,6 +65,11 @@ void ViewController::windowDidBecomeKey()
     m_host.pasteboard().clearContents();
 }
 
+void ViewController::windowDidChangeState(WindowState state)
+{
+    m_kioskLock.windowDidChangeState(*m_window, state);
+}
+
 void ViewController::didCommitNavigation(const std::string& address)
 {
     m_webProcessRecovery.didCommitNavigation(address);

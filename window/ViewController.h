@@ -41,6 +41,7 @@ public:
 
     void viewDidAppear() override;
     void windowDidBecomeKey() override;
+    void windowDidChangeState(WindowState state) override;
     void didCommitNavigation(const std::string& address) override;
     void didFinishNavigation() override;
     void didFailNavigation(const std::string& address, const std::string& errorText) override;

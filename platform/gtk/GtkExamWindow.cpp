@@ -53,6 +53,8 @@ GtkExamWindow::~GtkExamWindow()
         g_signal_handlers_disconnect_by_data(m_firstInput.get(), this);
     if (m_contentView)
         g_signal_handlers_disconnect_by_data(m_contentView.get(), this);
+    if (m_surface)
+        g_signal_handlers_disconnect_by_data(m_surface.get(), this);
 }
 
 void GtkExamWindow::connectSignals()
@@ -63,6 +65,8 @@ void GtkExamWindow::connectSignals()
             self->m_delegate->viewDidAppear();
     };
     g_signal_connect(window, "map", G_CALLBACK(mapped), this);
+    const auto realized = +[](GtkWindow*, GtkExamWindow* self) { self->watchState(); };
+    g_signal_connect_after(window, "realize", G_CALLBACK(realized), this);
     const auto closeRequested = +[](GtkWindow*, GtkExamWindow* self) -> gboolean {
         self->m_closeRequested();
         return true;
@@ -90,9 +94,33 @@ void GtkExamWindow::connectSignals()
         const auto activeChanged = +[](GtkWindow* toplevel, GParamSpec*, GtkExamWindow* self) {
             if (gtk_window_is_active(toplevel) && self->m_delegate)
                 self->m_delegate->windowDidBecomeKey();
+            self->reportState();
         };
         g_signal_connect(window, "notify::is-active", G_CALLBACK(activeChanged), this);
     }
+}
+
+void GtkExamWindow::watchState()
+{
+    if (m_surface)
+        g_signal_handlers_disconnect_by_data(m_surface.get(), this);
+    m_surface = retainObject(gtk_native_get_surface(GTK_NATIVE(m_window.get())));
+    const auto stateChanged = +[](GdkSurface*, GParamSpec*, GtkExamWindow* self) { self->reportState(); };
+    g_signal_connect(m_surface.get(), "notify::state", G_CALLBACK(stateChanged), this);
+}
+
+void GtkExamWindow::reportState()
+{
+    if (!m_delegate || !m_surface)
+        return;
+    // The toplevel's state is what the window manager did, reported once it acted. A
+    // Wayland compositor says which window it activated; an X11 window manager may not
+    // (GDK then counts the window as focused throughout), and there the keyboard focus tells.
+    const GdkToplevelState state = gdk_toplevel_get_state(GDK_TOPLEVEL(m_surface.get()));
+    const bool active = GDK_IS_WAYLAND_DISPLAY(gdk_surface_get_display(m_surface.get()))
+        ? (state & GDK_TOPLEVEL_STATE_FOCUSED) != 0
+        : gtk_window_is_active(m_window.get());
+    m_delegate->windowDidChangeState({ active, (state & GDK_TOPLEVEL_STATE_FULLSCREEN) != 0 });
 }
 
 void GtkExamWindow::setDelegate(WindowDelegate& delegate)

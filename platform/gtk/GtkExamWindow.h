@@ -9,6 +9,7 @@ typedef struct _GtkApplication GtkApplication;
 typedef struct _GtkWidget GtkWidget;
 typedef struct _GtkWindow GtkWindow;
 typedef struct _GtkEventController GtkEventController;
+typedef struct _GdkSurface GdkSurface;
 
 namespace tessaro {
 
@@ -29,11 +30,15 @@ public:
 
 private:
     void connectSignals();
+    void watchState();
+    void reportState();
     bool isFullScreen() const;
 
     GObjectPtr<GtkWindow> m_window;
     // The web view whose title the window carries; its handler goes with the window.
     GObjectPtr<GtkWidget> m_contentView;
+    // The window's surface, whose state the window manager changes.
+    GObjectPtr<GdkSurface> m_surface;
     // Wayland only: watches for the window's first key or button press.
     GObjectPtr<GtkEventController> m_firstInput;
     std::function<void()> m_closeRequested;

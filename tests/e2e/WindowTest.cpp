@@ -8,6 +8,8 @@ namespace {
 
 class WindowTest : public ExamTest {
 protected:
+    inline static const std::string leftFullScreen
+        = "The exam window left full screen; asked for it again. Was able to lock? ";
     // The exam on the scenario page, its window found, the page loaded and the student's
     // first key pressed (on Wayland the selections can be emptied from then on).
     void startExam()
@@ -16,6 +18,8 @@ protected:
         call("window");
         call("key", { { "keys", "shift" } });
     }
+    // Full screen within 3 s as the compositor says, where it names the state (not mutter).
+    bool fullScreenSoon() { return call("fullscreen", { { "until", true }, { "timeout", 3 } }) != false; }
     void copy(const std::string& text, const std::string& selection = "clipboard")
     {
         call("set-selection", { { "name", selection }, { "text", text } });
@@ -25,7 +29,7 @@ protected:
 using WindowOnEachDesktop = OnEachDesktop<WindowTest>;
 INSTANTIATE_TEST_SUITE_P(On, WindowOnEachDesktop, everyDesktop(), desktopTestName);
 
-TEST_P(WindowOnEachDesktop, StartingEmptiesTheSelectionsAndShowsTheExamFullScreen)
+TEST_P(WindowOnEachDesktop, StartingEmptiesTheSelectionsAndShowsTheExamFullScreenWhichComesBackWhenTakenAway)
 {
     // Mutter and KWin offer other programs the clipboard only: their primary selection is
     // not read here.
@@ -39,7 +43,7 @@ TEST_P(WindowOnEachDesktop, StartingEmptiesTheSelectionsAndShowsTheExamFullScree
     EXPECT_EQ(selection("clipboard", true), std::nullopt);
     EXPECT_EQ(primary ? selection("primary", true) : std::nullopt, std::nullopt);
     EXPECT_TRUE(waitForOutput("Was able to lock? true"));
-    EXPECT_NE(call("fullscreen"), false);
+    EXPECT_TRUE(fullScreenSoon());
     EXPECT_EQ(waitForReport({ { "kind", "loaded" } })->at("handlers"),
               json::array({ "saveFile", "security", "log", "quit", "download", "processes" }))
         << "the page sees exactly the six handlers";
@@ -47,6 +51,23 @@ TEST_P(WindowOnEachDesktop, StartingEmptiesTheSelectionsAndShowsTheExamFullScree
         EXPECT_EQ(call("size"), json::array({ 1280, 800 }));
         EXPECT_EQ(call("title"), "Scenario page \u2014 Tessaro");
     }
+
+    call("leave-fullscreen");
+    EXPECT_EQ(lines(leftFullScreen, true, 3s), std::vector<std::string> { leftFullScreen + "true" });
+    EXPECT_TRUE(fullScreenSoon());
+}
+
+TEST_P(WindowOnEachDesktop, AWindowMinimisedAndShownAgainIsFullScreenAndTakesInput)
+{
+    if (desktop() == "Sway")
+        GTEST_SKIP() << "sway has no minimised windows";
+    startExam();
+    ASSERT_TRUE(waitForOutput("Was able to lock? true"));
+    call("minimize");
+    EXPECT_TRUE(fullScreenSoon());
+    EXPECT_EQ(lines(leftFullScreen + "false"), std::vector<std::string> {});
+    call("click", { { "x", 640 }, { "y", 400 }, { "button", 1 } });
+    EXPECT_TRUE(waitForReport({ { "kind", "input" }, { "type", "click" } }, 3s)) << "the window is shown again";
 }
 
 TEST_P(WindowOnEachDesktop, TheQuitShortcutEndsTheExamOnlyOnTheFourthQuickPress)

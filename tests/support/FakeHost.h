@@ -37,6 +37,8 @@ public:
     // Shows the window (the platform's map), gives it the keyboard focus.
     void appear() { m_delegate->viewDidAppear(); }
     void becomeKey() { m_delegate->windowDidBecomeKey(); }
+    // What the window manager did: the window active or not, full screen or not.
+    void changeState(WindowState state) { m_delegate->windowDidChangeState(state); }
     // Answers the pending full-screen request as the window manager would.
     void answerFullScreen(bool locked) { std::exchange(m_pendingFullScreen, nullptr)(locked); }
 

@@ -91,6 +91,8 @@ ACTIONS = {
     "type": lambda s, r: s.desktop.type(r.get("window", s.window), r["text"]),
     "click": lambda s, r: s.desktop.click(r.get("window", s.window), r["x"], r["y"], r["button"]),
     "close": lambda s, r: s.desktop.close_window(r.get("window", s.window), r["times"]),
+    "leave-fullscreen": lambda s, r: s.desktop.leave_fullscreen(r.get("window", s.window)),
+    "minimize": lambda s, r: s.desktop.minimize_and_show(r.get("window", s.window)),
     "selection": lambda s, r: s.desktop.selection(r["name"]),
     "set-selection": lambda s, r: s.desktop.set_selection(r["name"], r["text"]),
     "screenshot": lambda s, r: s.desktop.screenshot(r["path"]),

@@ -136,6 +136,12 @@ class X11(Desktop):
         for _ in range(times):
             self.run(["wmctrl", "-i", "-c", window])
 
+    def leave_fullscreen(self, window):
+        self.run(["wmctrl", "-i", "-r", window, "-b", "remove,fullscreen"])
+
+    def minimize_and_show(self, window):
+        self.run(["xdotool", "windowminimize", "--sync", window, "windowactivate", "--sync", window])
+
     def selection(self, name):
         found = self.run(["xclip", "-o", "-selection", name])
         return found.stdout if found.returncode == 0 else None

@@ -2,8 +2,9 @@
 come from KWin's fake-input protocol, which KWin offers every client only with its
 permission checks off (KWIN_WAYLAND_NO_PERMISSION_CHECKS=1: fine for a test desktop,
 never for a student's); that client stays for the whole run, so the seat has a keyboard
-and a pointer before the program starts. Windows are listed, activated and closed by
-KWin scripts loaded over D-Bus, whose printed answers come back in KWin's log."""
+and a pointer before the program starts. Windows are listed, activated, minimised, taken out
+of full screen and closed by KWin scripts loaded over D-Bus, whose printed answers come
+back in KWin's log."""
 
 import itertools
 import json
@@ -122,6 +123,13 @@ class Kwin(WlClipboard, Desktop):
 
     def click(self, window, x, y, button):
         self.send((MOVE_TO, float(x), float(y)), (BUTTON, BUTTONS[button], 1), (BUTTON, BUTTONS[button], 0))
+
+    def leave_fullscreen(self, window):
+        self.script(f"({FIND.format(json.dumps(window))}.fullScreen = false, 0)")
+
+    def minimize_and_show(self, window):
+        self.script(f"({FIND.format(json.dumps(window))}.minimized = true, 0)")
+        self.script(f"(workspace.activeClient = {FIND.format(json.dumps(window))}, 0)")
 
     def close_window(self, window, times):
         self.script("(" + f"{FIND.format(json.dumps(window))}.closeWindow(), " * times + "0)")

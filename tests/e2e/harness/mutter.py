@@ -18,7 +18,11 @@ from .processes import wait_until  # noqa: E402
 
 NAME = "org.gnome.Mutter.RemoteDesktop"
 TEXT = "text/plain;charset=utf-8"
-KEYSYMS = {"ctrl": 0xFFE3, "shift": 0xFFE1, "alt": 0xFFE9, "Return": 0xFF0D, "Escape": 0xFF1B, "F4": 0xFFC1}
+KEYSYMS = {"ctrl": 0xFFE3, "shift": 0xFFE1, "alt": 0xFFE9, "super": 0xFFEB, "Return": 0xFF0D, "Escape": 0xFF1B,
+           "F4": 0xFFC1, "Tab": 0xFF09}
+# A window-manager binding of the test desktop takes full screen away, which no other
+# program can ask of mutter; Super+H (minimise) and Alt+Tab are mutter's own.
+BINDINGS = "[org/gnome/desktop/wm/keybindings]\ntoggle-fullscreen=['<Super>f']\n"
 BUTTONS = {1: 0x110, 2: 0x112, 3: 0x111}  # evdev BTN_LEFT, BTN_MIDDLE, BTN_RIGHT
 
 
@@ -28,8 +32,12 @@ class Mutter(Desktop):
     def start(self, screens):
         folder = self.folder
         environment = {key: value for key, value in os.environ.items() if key not in ("DISPLAY", "WAYLAND_DISPLAY")}
+        settings = os.path.join(folder, "mutter-home", ".config")
+        os.makedirs(os.path.join(settings, "glib-2.0", "settings"))
+        with open(os.path.join(settings, "glib-2.0", "settings", "keyfile"), "w") as file:
+            file.write(BINDINGS)
         environment.update(XDG_RUNTIME_DIR=self.runtime, HOME=os.path.join(folder, "mutter-home"),
-                           XDG_CONFIG_HOME=os.path.join(folder, "mutter-home", ".config"))
+                           XDG_CONFIG_HOME=settings, GSETTINGS_BACKEND="keyfile")
         monitors = " --virtual-monitor 1280x800" + (" --virtual-monitor 1024x768" if screens == 2 else "")
         compositor = self.processes.start(["dbus-run-session", "--", "sh", "-c", 'echo "$DBUS_SESSION_BUS_ADDRESS"; '
                                            "exec mutter --headless --wayland --no-x11" + monitors], "mutter",
@@ -104,6 +112,12 @@ class Mutter(Desktop):
 
     def close_window(self, window, times):
         self.keys(" ".join(["alt+F4"] * times))
+
+    def leave_fullscreen(self, window):
+        self.keys("super+f")
+
+    def minimize_and_show(self, window):
+        self.keys("super+h alt+Tab")
 
     def set_selection(self, name, text):
         if name == "clipboard":

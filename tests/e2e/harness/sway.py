@@ -116,6 +116,9 @@ class Sway(WlClipboard, Desktop):
         self.run(["swaymsg", f"seat - cursor set {x} {y}; seat - cursor press button{button}; "
                   f"seat - cursor release button{button}"])
 
+    def leave_fullscreen(self, window):
+        self.run(["swaymsg", f"[con_id={window}] fullscreen disable"])
+
     def close_window(self, window, times):
         self.run(["swaymsg", "; ".join([f"[con_id={window}] kill"] * times)])
 
