@@ -9,7 +9,7 @@ namespace {
 class WindowTest : public ExamTest {
 protected:
     // The exam on the scenario page, its window found, the page loaded and the student's
-    // first key pressed (on Wayland the selections can be emptied from then on).
+    // first key pressed (on mutter the selections can be emptied from then on).
     void startExam()
     {
         startScenario("probe");
@@ -27,18 +27,17 @@ INSTANTIATE_TEST_SUITE_P(On, WindowOnEachDesktop, everyDesktop(), desktopTestNam
 
 TEST_P(WindowOnEachDesktop, StartingEmptiesTheSelectionsAndShowsTheExamFullScreen)
 {
-    // Mutter and KWin offer other programs the clipboard only: their primary selection is
-    // not read here.
+    // No key is pressed. Mutter and KWin offer other programs the clipboard only: their
+    // primary selection is not read here.
     const bool primary = call("primary");
     copy("copied before the exam");
     if (primary)
         copy("selected before the exam", "primary");
     ASSERT_EQ(selection("clipboard"), "copied before the exam");
 
-    startExam();
-    EXPECT_EQ(selection("clipboard", true), std::nullopt);
-    EXPECT_EQ(primary ? selection("primary", true) : std::nullopt, std::nullopt);
-    EXPECT_TRUE(waitForOutput("Was able to lock? true"));
+    startScenario("probe");
+    call("window");
+    ASSERT_TRUE(waitForOutput("Was able to lock? true"));
     EXPECT_NE(call("fullscreen"), false);
     EXPECT_EQ(waitForReport({ { "kind", "loaded" } })->at("handlers"),
               json::array({ "saveFile", "security", "log", "quit", "download", "processes" }))
@@ -47,6 +46,10 @@ TEST_P(WindowOnEachDesktop, StartingEmptiesTheSelectionsAndShowsTheExamFullScree
         EXPECT_EQ(call("size"), json::array({ 1280, 800 }));
         EXPECT_EQ(call("title"), "Scenario page \u2014 Tessaro");
     }
+    if (desktop() == "Mutter")
+        GTEST_SKIP() << "mutter offers no data control: the selections empty at the first key (the quit test's check)";
+    EXPECT_EQ(selection("clipboard"), std::nullopt);
+    EXPECT_EQ(primary ? selection("primary") : std::nullopt, std::nullopt);
 }
 
 TEST_P(WindowOnEachDesktop, TheQuitShortcutEndsTheExamOnlyOnTheFourthQuickPress)
