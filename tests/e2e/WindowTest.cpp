@@ -11,7 +11,7 @@ protected:
     inline static const std::string leftFullScreen
         = "The exam window left full screen; asked for it again. Was able to lock? ";
     // The exam on the scenario page, its window found, the page loaded and the student's
-    // first key pressed (on Wayland the selections can be emptied from then on).
+    // first key pressed (on mutter the selections can be emptied from then on).
     void startExam()
     {
         startScenario("probe");
@@ -31,18 +31,17 @@ INSTANTIATE_TEST_SUITE_P(On, WindowOnEachDesktop, everyDesktop(), desktopTestNam
 
 TEST_P(WindowOnEachDesktop, StartingEmptiesTheSelectionsAndShowsTheExamFullScreenWhichComesBackWhenTakenAway)
 {
-    // Mutter and KWin offer other programs the clipboard only: their primary selection is
-    // not read here.
+    // No key is pressed. Mutter and KWin offer other programs the clipboard only: their
+    // primary selection is not read here.
     const bool primary = call("primary");
     copy("copied before the exam");
     if (primary)
         copy("selected before the exam", "primary");
     ASSERT_EQ(selection("clipboard"), "copied before the exam");
 
-    startExam();
-    EXPECT_EQ(selection("clipboard", true), std::nullopt);
-    EXPECT_EQ(primary ? selection("primary", true) : std::nullopt, std::nullopt);
-    EXPECT_TRUE(waitForOutput("Was able to lock? true"));
+    startScenario("probe");
+    call("window");
+    ASSERT_TRUE(waitForOutput("Was able to lock? true"));
     EXPECT_TRUE(fullScreenSoon());
     EXPECT_EQ(waitForReport({ { "kind", "loaded" } })->at("handlers"),
               json::array({ "saveFile", "security", "log", "quit", "download", "processes" }))
@@ -50,6 +49,12 @@ TEST_P(WindowOnEachDesktop, StartingEmptiesTheSelectionsAndShowsTheExamFullScree
     if (onX11() || desktop() == "KWin") {
         EXPECT_EQ(call("size"), json::array({ 1280, 800 }));
         EXPECT_EQ(call("title"), "Scenario page \u2014 Tessaro");
+    }
+    // Mutter offers no data control: there the selections empty at the first key (the
+    // quit test's check).
+    if (desktop() != "Mutter") {
+        EXPECT_EQ(selection("clipboard"), std::nullopt);
+        EXPECT_EQ(primary ? selection("primary") : std::nullopt, std::nullopt);
     }
 
     call("leave-fullscreen");
