@@ -1,6 +1,7 @@
 #include "bridge/MessageArguments.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -12,17 +13,34 @@ namespace tessaro {
 
 namespace {
 
+// A long text read whole. Its size is read first, so that it is taken once and never
+// moved: growing it piece by piece would hold it twice while it moves.
+std::optional<std::string> wholeText(const PageText& text)
+{
+    std::size_t size = 0;
+    if (!text([&size](std::string_view piece) {
+            size += piece.size();
+            return true;
+        }))
+        return std::nullopt;
+    std::string whole;
+    whole.reserve(size);
+    if (!text([&whole](std::string_view piece) {
+            whole.append(piece);
+            return true;
+        }))
+        return std::nullopt;
+    return whole;
+}
+
 // The body's tree with every long text read into its place; null when one cannot be read.
 nlohmann::json wholeTree(MessageBody&& body)
 {
     for (auto& [key, text] : body.longTexts) {
-        std::string whole;
-        if (!text([&whole](std::string_view piece) {
-                whole.append(piece);
-                return true;
-            }))
+        auto whole = wholeText(text);
+        if (!whole)
             return nullptr;
-        body.tree[key] = std::move(whole);
+        body.tree[key] = std::move(*whole);
     }
     return std::move(body.tree);
 }
@@ -47,7 +65,7 @@ std::optional<MessageArguments> readArguments(const BodyRule& rule, MessageBody&
 {
     MessageArguments arguments;
     if (rule.anyBody) {
-        arguments.tree = wholeTree(std::move(body));
+        arguments.body = std::move(body);
         return arguments;
     }
 
