@@ -53,24 +53,6 @@ bool readable(const PageText& text)
     return text([](std::string_view /*piece*/) { return true; });
 }
 
-// An object's compact JSON text, members in the order its JSON text has them; a member
-// with a text of its own is written from that text.
-template <typename Members, typename TextOf>
-bool writeObject(const Members& members, const TextOf& textOf, const TextPiece& piece)
-{
-    if (!piece("{"))
-        return false;
-    bool first = true;
-    for (const auto& [key, value] : members) {
-        if (!(first || piece(",")) || !piece(jsonText(key)) || !piece(":"))
-            return false;
-        first = false;
-        if (!textOf(key, value, piece))
-            return false;
-    }
-    return piece("}");
-}
-
 }
 
 PageText bodyTextForm(const MessageBody& body)
@@ -87,25 +69,19 @@ PageText bodyTextForm(const MessageBody& body)
             return piece(body.tree.get_ref<const std::string&>());
         if (body.longTexts.empty() || !body.tree.is_object())
             return piece(jsonText(body.tree));
-        return writeObject(
-            body.tree.items(),
-            [&body](const std::string& key, const nlohmann::json& value, const TextPiece& write) {
-                const auto longText = body.longTexts.find(key);
-                return longText == body.longTexts.end() ? write(jsonText(value)) : writeQuoted(longText->second, write);
-            },
-            piece);
-    };
-}
-
-PageText dictionaryTextForm(const CommandDictionary& dictionary)
-{
-    return [&dictionary](const TextPiece& piece) {
-        return writeObject(
-            dictionary,
-            [](const std::string& /*key*/, const std::string& value, const TextPiece& write) {
-                return write("\"") && writeEscaped(value, write) && write("\"");
-            },
-            piece);
+        // An object with long texts, its members in the order its JSON text has them.
+        if (!piece("{"))
+            return false;
+        bool first = true;
+        for (const auto& [key, value] : body.tree.items()) {
+            if (!(first || piece(",")) || !piece(jsonText(key)) || !piece(":"))
+                return false;
+            first = false;
+            const auto longText = body.longTexts.find(key);
+            if (!(longText == body.longTexts.end() ? piece(jsonText(value)) : writeQuoted(longText->second, piece)))
+                return false;
+        }
+        return piece("}");
     };
 }
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "bridge/CommandDictionary.h"
 #include "common/PageText.h"
 
 namespace tessaro {
@@ -12,8 +11,5 @@ struct MessageBody;
 // never held whole; a body with a long text that cannot be read whole is "null", as its
 // value tree would be. The form reads the body where it lies: use it while the body lives.
 PageText bodyTextForm(const MessageBody& body);
-
-// A dictionary of text as its compact JSON text, in pieces: a long member is never copied.
-PageText dictionaryTextForm(const CommandDictionary& dictionary);
 
 }

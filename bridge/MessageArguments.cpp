@@ -1,7 +1,6 @@
 #include "bridge/MessageArguments.h"
 
 #include <algorithm>
-#include <optional>
 #include <string>
 #include <utility>
 
@@ -12,38 +11,6 @@
 namespace tessaro {
 
 namespace {
-
-// A long text read whole. Its size is read first, so that it is taken once and never
-// moved: growing it piece by piece would hold it twice while it moves.
-std::optional<std::string> wholeText(const PageText& text)
-{
-    std::size_t size = 0;
-    if (!text([&size](std::string_view piece) {
-            size += piece.size();
-            return true;
-        }))
-        return std::nullopt;
-    std::string whole;
-    whole.reserve(size);
-    if (!text([&whole](std::string_view piece) {
-            whole.append(piece);
-            return true;
-        }))
-        return std::nullopt;
-    return whole;
-}
-
-// The body's tree with every long text read into its place; null when one cannot be read.
-nlohmann::json wholeTree(MessageBody&& body)
-{
-    for (auto& [key, text] : body.longTexts) {
-        auto whole = wholeText(text);
-        if (!whole)
-            return nullptr;
-        body.tree[key] = std::move(*whole);
-    }
-    return std::move(body.tree);
-}
 
 // The sliced member's long text, taken out of the body so that it is not read whole with
 // the rest. A page may name a member "": only a rule's sliced member is ever taken.
@@ -70,7 +37,7 @@ std::optional<MessageArguments> readArguments(const BodyRule& rule, MessageBody&
     }
 
     PageText longText = takeLongText(body, rule);
-    auto dictionary = commandDictionary(wholeTree(std::move(body)));
+    auto dictionary = commandDictionary(std::move(body.tree));
     if (!dictionary)
         return std::nullopt;
     const bool complete = std::ranges::all_of(
@@ -80,6 +47,11 @@ std::optional<MessageArguments> readArguments(const BodyRule& rule, MessageBody&
             output.writeLine(std::string(rule.incompleteLine));
         return std::nullopt;
     }
+    // Any other member that long is more than the message can use (no address or file
+    // name is a million characters long), and reading it whole would hold it beside the
+    // engine's own copies: the message is ignored.
+    if (!body.longTexts.empty())
+        return std::nullopt;
 
     arguments.members = std::move(*dictionary);
     if (!rule.slicedMember.empty()) {

@@ -49,7 +49,8 @@ void quit(MessageServices& services, const MessageArguments& /*arguments*/)
 
 void download(MessageServices& services, const MessageArguments& arguments)
 {
-    services.output.writeLineInPieces(diagnosticLinePieces(dictionaryTextForm(arguments.members)));
+    services.output.writeLine(diagnosticLine(
+        nlohmann::json(arguments.members).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace)));
     services.downloads.downloadFile(arguments.members.at("url"), arguments.members.at("name"));
 }
 

@@ -95,24 +95,27 @@ TEST_F(FileCommandsTest, SavingWritesTheTextAsItCameAndAnswersWithItsAddressEach
     EXPECT_EQ(takePageCalls(), (Lines { answer, answer }));
 
     // Long text comes in pieces: a save writes them as they come, "log" escapes them into
-    // its line as they come, "security" digests them; text that cannot be read is neither
-    // saved, logged nor answered.
+    // its line as they come, "security" digests them, and a message that would need it
+    // whole ignores it; text that cannot be read is neither saved, logged nor answered.
     const std::string text = "in \"pieces\n\xc2\x85";
     const PageText inPieces = [](const TextPiece& piece) { return piece("in \"") && piece("pieces\n\xc2\x85"); };
     const PageText unreadable = [](const TextPiece& piece) { return piece("half") && false; };
     MessageBody body(nlohmann::json { { "filename", "long.txt" }, { "content", "" } });
     MessageBody whole("");
     MessageBody key(nlohmann::json { { "examkey", "" } });
-    body.longTexts["content"] = whole.longText = key.longTexts["examkey"] = inPieces;
+    MessageBody address(nlohmann::json { { "url", "" }, { "name", "a.txt" } });
+    body.longTexts["content"] = whole.longText = key.longTexts["examkey"] = address.longTexts["url"] = inPieces;
     host.output.lines.clear();
-    for (const auto& [name, message] : { std::pair { "saveFile", &body }, { "log", &body }, { "log", &whole } })
+    for (const auto& [name, message] :
+         { std::pair { "saveFile", &body }, { "log", &body }, { "log", &whole }, { "download", &address } })
         page().postMessage(name, *message);
     page().postMessage("security", key);
     host.clock.advance(0);
     EXPECT_EQ(host.disk.written.at("/home/student/Downloads/long.txt"), text);
     EXPECT_EQ(host.output.lines,
               (Lines { "saveFile", "log", R"({"content":"in \"pieces\n\u0085","filename":"long.txt"})", "log",
-                       R"(in "pieces\n\u0085)", "security" }));
+                       R"(in "pieces\n\u0085)", "download", "security" }));
+    EXPECT_TRUE(host.http.downloads.empty());
     EXPECT_EQ(takePageCalls(),
               (Lines { pageCall("fileSaved", "file:///home/student/Downloads/long.txt"),
                        pageCall("security", securityResponse(text)) }));
