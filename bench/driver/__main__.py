@@ -12,12 +12,13 @@ import time
 from harness.desktop import start_desktop
 from harness.service import ExamService
 
-from . import machine, programs, report
-from .benchmarks import bridge, downloads, idle, save, startup
+from . import guard, machine, programs, report
+from .benchmarks import bridge, downloads, idle, messages, save, startup
 from .context import Context
 from .gate import Gate
 
-BENCHMARKS = {"startup": startup, "bridge": bridge, "downloads": downloads, "save": save, "idle": idle}
+BENCHMARKS = {"startup": startup, "bridge": bridge, "downloads": downloads, "save": save, "messages": messages,
+              "idle": idle}
 
 
 
@@ -42,9 +43,13 @@ def options(arguments):
     parser.add_argument("--download-bytes", type=int, default=1 << 30)
     parser.add_argument("--save-runs", type=int, default=5)
     parser.add_argument("--save-bytes", type=int, default=100_000_000)
+    parser.add_argument("--message-runs", type=int, default=2)
+    parser.add_argument("--message-bytes", type=int, default=200_000_000)
     parser.add_argument("--idle-runs", type=int, default=2)
     parser.add_argument("--idle-seconds", type=float, default=60)
     parser.add_argument("--idle-settle", type=float, default=5, help="seconds between load and measuring")
+    parser.add_argument("--guard", default=None, metavar="FILE",
+                        help="fail when a ratio passes its guard in this file (bench/guards.toml)")
     parser.add_argument("--command", default=None, help="the command line to record in the results")
     chosen = parser.parse_args(arguments)
     chosen.only = [name.strip() for name in chosen.only.split(",") if name.strip()]
@@ -105,6 +110,10 @@ def main(arguments):
         results["loadAverageAtEnd"] = machine.load_average()
         report.write(results, os.path.join(chosen.out, "results.md"), os.path.join(chosen.out, "results.json"))
     print(report.markdown(results))
+    if chosen.guard:
+        lines, passed = guard.check(results, guard.read(chosen.guard))
+        print("\n".join(lines))
+        return 0 if passed else 1
     return 0
 
 
