@@ -56,22 +56,5 @@ export PYTHONDONTWRITEBYTECODE=1
 run=(python3 -m driver --build "$build" --floor "$floor" --out "$out" --command "$command_line"
      ${driver_arguments[@]+"${driver_arguments[@]}"})
 cd "$bench"
-# Namespaces of its own: a loopback where port 18765 is free whatever else runs and from
-# which no request can leave, and a process list holding only the run's own processes,
-# so nothing else on the machine changes what Tessaro's process scan finds (or makes its
-# launch gate stop at an alert).
-# In a process list of its own, another session's X server looks gone, so the run's X
-# server would take its display number: the run's X sockets get a folder of their own.
-isolated=(unshare --net --pid --fork --mount-proc)
-if "${isolated[@]}" true 2>/dev/null; then
-    mkdir -p /tmp/.X11-unix
-    "${isolated[@]}" -- sh -c 'mount -t tmpfs -o mode=1777 tmpfs /tmp/.X11-unix && ip link set lo up && "$@"' \
-        sh "${run[@]}"
-elif unshare --net true 2>/dev/null; then
-    echo "bench: no process namespace here; other processes count in the process scans" >&2
-    unshare --net -- sh -c 'ip link set lo up && "$@"' sh "${run[@]}"
-else
-    echo "bench: no network namespace here; port 18765 must be free" >&2
-    "${run[@]}"
-fi
+"$bench/isolated.sh" "${run[@]}"
 echo "bench: results in $out" >&2
