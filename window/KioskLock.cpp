@@ -1,6 +1,7 @@
 #include "window/KioskLock.h"
 
 #include "bridge/BatteryReport.h"
+#include "bridge/BatteryReportInterval.h"
 #include "platform/Screens.h"
 #include "platform/StandardOutput.h"
 #include "platform/Timers.h"

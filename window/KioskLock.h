@@ -15,8 +15,6 @@ class Window;
 // from screen capture where the desktop allows. Nothing ever lifts the lock.
 class KioskLock {
 public:
-    static constexpr double batteryReportIntervalSeconds = 30.0;
-
     KioskLock(Screens&, StandardOutput&, Timers&, BatteryReport&);
 
     void lockScreen(Window& window);
