@@ -17,9 +17,12 @@ mkdir -p "$out"
 # in the source tree.
 export PYTHONPATH=$(dirname "$bench")/tests/e2e${PYTHONPATH:+:$PYTHONPATH}
 export PYTHONDONTWRITEBYTECODE=1
+# The system's Python, as run.sh uses.
+python=/usr/bin/python3
+[ -x "$python" ] || python=python3
 cd "$bench"
 status=0
-"$bench/isolated.sh" python3 -m driver --build "$build" --floor "$build/bench/tessaro-bench-floor" --out "$out" \
+"$bench/isolated.sh" "$python" -m driver --build "$build" --floor "$build/bench/tessaro-bench-floor" --out "$out" \
     --command "bench/quick.sh" --guard "$bench/guards.toml" --only startup,bridge,idle \
     --startup-runs 3 --round-trip-runs 3 --round-trips 500 --burst-runs 1 --burst 1000 \
     --idle-runs 1 --idle-seconds 5 --idle-settle 3 > "$out/output.txt" || status=$?
