@@ -104,7 +104,7 @@ def _plot(runs, path):
     axes.set_title(f"Soak: {results[0]['pages']} question pages, {results[0]['roundTrips']} security "
                    f"round trips, {results[0]['commands']} processes commands")
     axes.grid(True, alpha=0.3)
-    axes.legend()
+    axes.legend(loc="lower right")
     figure.tight_layout()
     figure.savefig(path, dpi=100)
     pyplot.close(figure)
