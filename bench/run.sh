@@ -30,9 +30,14 @@ done
 # Debian packages for the commands the run needs, installed when missing.
 needed=()
 for pair in python3:python3 Xvfb:xvfb openbox:openbox xprop:x11-utils dbus-daemon:dbus curl:curl \
-            cmake:cmake ninja:ninja-build pkg-config:pkg-config unshare:util-linux ip:iproute2; do
+            cmake:cmake ninja:ninja-build pkg-config:pkg-config unshare:util-linux ip:iproute2 perf:linux-perf; do
     command -v "${pair%%:*}" >/dev/null || needed+=("${pair#*:}")
 done
+# The driver runs on the system's Python, whose modules the packages above install, even
+# where another Python comes first on the path.
+python=/usr/bin/python3
+[ -x "$python" ] || python=python3
+"$python" -c "import matplotlib" 2>/dev/null || needed+=(python3-matplotlib)
 if ((${#needed[@]})); then
     if ((EUID != 0)); then
         echo "bench: missing packages, install them first: ${needed[*]}" >&2
@@ -44,34 +49,29 @@ if ((${#needed[@]})); then
 fi
 
 echo "bench: building in $build" >&2
+launcher=()
+if command -v ccache >/dev/null; then
+    launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+fi
 cmake -S "$repository" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DTESSARO_BUILD_TESTS=OFF -DTESSARO_BUILD_BENCH=ON --no-warn-unused-cli >/dev/null
+    -DTESSARO_BUILD_TESTS=OFF -DTESSARO_BUILD_BENCH=ON ${launcher[@]+"${launcher[@]}"} --no-warn-unused-cli >/dev/null
 ninja -C "$build" tessaro-local exam-service tessaro-web-extension >&2
 ninja -C "$build" tessaro-bench-floor >&2
 floor=$build/bench/tessaro-bench-floor
+# The soak's Tessaro reports the battery level every half second, as often a page as the
+# exam's 30 s over a three-hour exam; it differs from the other in that alone.
+soak_build=$build/soak
+cmake -S "$repository" -B "$soak_build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DTESSARO_BUILD_TESTS=OFF -DTESSARO_BATTERY_REPORT_SECONDS=0.5 ${launcher[@]+"${launcher[@]}"} \
+    --no-warn-unused-cli >/dev/null
+ninja -C "$soak_build" tessaro-local tessaro-web-extension >&2
 
 mkdir -p "$out"
 # No byte-code caches in the source tree.
 export PYTHONDONTWRITEBYTECODE=1
-run=(python3 -m driver --build "$build" --floor "$floor" --out "$out" --command "$command_line"
+run=("$python" -m driver --build "$build" --floor "$floor" --soak-build "$soak_build" --out "$out"
+     --command "$command_line"
      ${driver_arguments[@]+"${driver_arguments[@]}"})
 cd "$bench"
-# Namespaces of its own: a loopback where port 18765 is free whatever else runs and from
-# which no request can leave, and a process list holding only the run's own processes,
-# so nothing else on the machine changes what Tessaro's process scan finds (or makes its
-# launch gate stop at an alert).
-# In a process list of its own, another session's X server looks gone, so the run's X
-# server would take its display number: the run's X sockets get a folder of their own.
-isolated=(unshare --net --pid --fork --mount-proc)
-if "${isolated[@]}" true 2>/dev/null; then
-    mkdir -p /tmp/.X11-unix
-    "${isolated[@]}" -- sh -c 'mount -t tmpfs -o mode=1777 tmpfs /tmp/.X11-unix && ip link set lo up && "$@"' \
-        sh "${run[@]}"
-elif unshare --net true 2>/dev/null; then
-    echo "bench: no process namespace here; other processes count in the process scans" >&2
-    unshare --net -- sh -c 'ip link set lo up && "$@"' sh "${run[@]}"
-else
-    echo "bench: no network namespace here; port 18765 must be free" >&2
-    "${run[@]}"
-fi
+"$bench/isolated.sh" "${run[@]}"
 echo "bench: results in $out" >&2

@@ -12,21 +12,6 @@ namespace tessaro {
 
 namespace {
 
-// The body's tree with every long text read into its place; null when one cannot be read.
-nlohmann::json wholeTree(MessageBody&& body)
-{
-    for (auto& [key, text] : body.longTexts) {
-        std::string whole;
-        if (!text([&whole](std::string_view piece) {
-                whole.append(piece);
-                return true;
-            }))
-            return nullptr;
-        body.tree[key] = std::move(whole);
-    }
-    return std::move(body.tree);
-}
-
 // The sliced member's long text, taken out of the body so that it is not read whole with
 // the rest. A page may name a member "": only a rule's sliced member is ever taken.
 PageText takeLongText(MessageBody& body, const BodyRule& rule)
@@ -47,12 +32,12 @@ std::optional<MessageArguments> readArguments(const BodyRule& rule, MessageBody&
 {
     MessageArguments arguments;
     if (rule.anyBody) {
-        arguments.tree = wholeTree(std::move(body));
+        arguments.body = std::move(body);
         return arguments;
     }
 
     PageText longText = takeLongText(body, rule);
-    auto dictionary = commandDictionary(wholeTree(std::move(body)));
+    auto dictionary = commandDictionary(std::move(body.tree));
     if (!dictionary)
         return std::nullopt;
     const bool complete = std::ranges::all_of(
@@ -60,6 +45,13 @@ std::optional<MessageArguments> readArguments(const BodyRule& rule, MessageBody&
     if (!complete) {
         if (!rule.incompleteLine.empty())
             output.writeLine(std::string(rule.incompleteLine));
+        return std::nullopt;
+    }
+    // Any other member that long is more than the message can use (no address or file
+    // name is a million characters long), and reading it whole would hold it beside the
+    // engine's own copies: the message is ignored, and says so.
+    if (!body.longTexts.empty()) {
+        output.writeLine("Message ignored: a member is over a million characters long");
         return std::nullopt;
     }
 

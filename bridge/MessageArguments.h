@@ -2,21 +2,19 @@
 
 #include <optional>
 
-#include <nlohmann/json.hpp>
-
 #include "bridge/CommandDictionary.h"
+#include "common/MessageBody.h"
 #include "common/PageText.h"
 
 namespace tessaro {
 
 struct BodyRule;
-struct MessageBody;
 class StandardOutput;
 
 // A page message's body as its rule gives it to the handler.
 struct MessageArguments {
-    // Any body: its value tree with every long text read in; null when one cannot be read.
-    nlohmann::json tree;
+    // Any body: as it came, its long texts still unread.
+    MessageBody body;
     // A dictionary: its members, the one read in slices left out.
     CommandDictionary members;
     // The member read in slices: the page's long text, or the text the body held.

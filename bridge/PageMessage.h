@@ -13,8 +13,9 @@ struct MessageServices;
 
 // What a page message's body must hold for its handler to run.
 struct BodyRule {
-    // Any body at all, given as its value tree. Otherwise only a dictionary whose every
-    // member is text (all or nothing) that holds each required member.
+    // Any body at all, as it came: its long texts are read where they are used. Otherwise
+    // only a dictionary whose every member is text (all or nothing) that holds each
+    // required member.
     bool anyBody = false;
     std::vector<std::string_view> requiredMembers;
     // The required member read in slices where it is used, never held whole.

@@ -2,6 +2,7 @@
 #include <string>
 #include <utility>
 
+#include "bridge/BodyTextForm.h"
 #include "bridge/MessageArguments.h"
 #include "bridge/MessageServices.h"
 #include "bridge/PageMessage.h"
@@ -19,13 +20,6 @@ namespace tessaro {
 
 namespace {
 
-std::string textForm(const nlohmann::json& value)
-{
-    if (value.is_string())
-        return value.get<std::string>();
-    return value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
-}
-
 void saveFile(MessageServices& services, const MessageArguments& arguments)
 {
     services.saveFile.saveFile(arguments.members.at("filename"), arguments.slicedMember);
@@ -33,16 +27,19 @@ void saveFile(MessageServices& services, const MessageArguments& arguments)
 
 void security(MessageServices& services, const MessageArguments& arguments)
 {
-    const std::string answer = securityResponse(arguments.members.at("examkey"));
+    // A key that cannot be read whole is no text: the message is ignored.
+    const auto answer = securityResponse(arguments.slicedMember);
+    if (!answer)
+        return;
     // The page still hears the empty answer it always heard; the line says why it is empty.
-    if (answer.empty())
+    if (answer->empty())
         services.output.writeLine("security answer is empty: OpenSSL could not compute the HMAC");
-    services.page.sendPageMessage("security", answer);
+    services.page.sendPageMessage("security", *answer);
 }
 
 void log(MessageServices& services, const MessageArguments& arguments)
 {
-    services.output.writeLine(diagnosticLine(textForm(arguments.tree)));
+    services.output.writeLineInPieces(diagnosticLinePieces(bodyTextForm(arguments.body)));
 }
 
 void quit(MessageServices& services, const MessageArguments& /*arguments*/)
@@ -53,7 +50,8 @@ void quit(MessageServices& services, const MessageArguments& /*arguments*/)
 
 void download(MessageServices& services, const MessageArguments& arguments)
 {
-    services.output.writeLine(diagnosticLine(textForm(arguments.members)));
+    services.output.writeLine(diagnosticLine(
+        nlohmann::json(arguments.members).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace)));
     services.downloads.downloadFile(arguments.members.at("url"), arguments.members.at("name"));
 }
 
@@ -72,7 +70,7 @@ std::span<const PageMessage> pageMessages()
             .slicedMember = "content",
             .incompleteLine = "saveFile ignored: the message needs both \"filename\" and \"content\"" },
           saveFile },
-        { "security", { .requiredMembers = { "examkey" } }, security },
+        { "security", { .requiredMembers = { "examkey" }, .slicedMember = "examkey" }, security },
         { "log", { .anyBody = true }, log },
         { "quit", { .anyBody = true }, quit },
         { "download", { .requiredMembers = { "url", "name" } }, download },

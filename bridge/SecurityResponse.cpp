@@ -2,6 +2,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 
 #include <openssl/core_names.h>
 #include <openssl/evp.h>
@@ -56,14 +57,21 @@ public:
             m_context.reset();
     }
 
-    std::string hexDigest(std::string_view message)
+    // Empty when OpenSSL cannot compute it; nothing when the message cannot be read whole.
+    std::optional<std::string> hexDigest(const PageText& message)
     {
+        bool computed = m_context && EVP_MAC_init(m_context.get(), nullptr, 0, nullptr);
+        if (!message([this, &computed](std::string_view piece) {
+                computed = computed
+                    && EVP_MAC_update(m_context.get(), reinterpret_cast<const unsigned char*>(piece.data()),
+                                      piece.size());
+                return true;
+            }))
+            return std::nullopt;
         Digest digest {};
         std::size_t length = 0;
-        if (!m_context || !EVP_MAC_init(m_context.get(), nullptr, 0, nullptr)
-            || !EVP_MAC_update(m_context.get(), reinterpret_cast<const unsigned char*>(message.data()), message.size())
-            || !EVP_MAC_final(m_context.get(), digest.data(), &length, digest.size()))
-            return {};
+        if (!computed || !EVP_MAC_final(m_context.get(), digest.data(), &length, digest.size()))
+            return std::string();
         return hexText(digest);
     }
 
@@ -83,11 +91,16 @@ std::string hmacSHA256Hex(std::string_view message, std::string_view key)
     return hexText(digest);
 }
 
-std::string securityResponse(std::string_view examKey)
+std::optional<std::string> securityResponse(const PageText& examKey)
 {
     // The key depends on the built-in constants only: the same for every exam key.
     thread_local KeyedHmac keyed(hmacSHA256Hex(securityConstantMessage(), securityConstantKey()));
     return keyed.hexDigest(examKey);
+}
+
+std::string securityResponse(std::string_view examKey)
+{
+    return *securityResponse(PageText([examKey](const TextPiece& piece) { return piece(examKey); }));
 }
 
 }

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
+
+#include "common/PageText.h"
 
 namespace tessaro {
 
@@ -14,5 +17,9 @@ std::string hmacSHA256Hex(std::string_view message, std::string_view key);
 // characters, not the bytes they stand for) of the two built-in constants' digest.
 // Empty when OpenSSL cannot compute it.
 std::string securityResponse(std::string_view examKey);
+
+// The same for an exam key read in pieces as it is digested, never held whole; nothing
+// when the key cannot be read whole.
+std::optional<std::string> securityResponse(const PageText& examKey);
 
 }

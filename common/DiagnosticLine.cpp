@@ -1,6 +1,7 @@
 #include "common/DiagnosticLine.h"
 
 #include <cstdio>
+#include <utility>
 
 namespace tessaro {
 
@@ -37,6 +38,13 @@ std::string diagnosticLine(std::string_view text)
             line += static_cast<char>(byte);
     }
     return line;
+}
+
+PageText diagnosticLinePieces(PageText text)
+{
+    return [text = std::move(text)](const TextPiece& piece) {
+        return text([&piece](std::string_view part) { return piece(diagnosticLine(part)); });
+    };
 }
 
 }

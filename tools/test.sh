@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Sets up and runs every test of Tessaro: unit and host tests, the end-to-end tests on
-# virtual screens, the desktop tests again in a Debian 13 root (whose toolkit carries the
-# exam page to screen readers), the package's install layout, the unit suites under
-# sanitizers, the fuzz targets for a bounded time, and an install of the Debian package.
+# virtual screens, a quick bench against the floor, the desktop tests again in a Debian
+# 13 root (whose toolkit carries the exam page to screen readers), the package's install
+# layout, the unit suites under sanitizers, the fuzz targets for a bounded time, and an
+# install of the Debian package.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="${TESSARO_BUILD_DIR:-$root/build}"
@@ -16,7 +17,7 @@ echo "== Includes"
 "$root/tools/check-includes.sh"
 
 echo "== Build and test"
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSARO_BUILD_BENCH=ON
 cmake --build "$build"
 
 echo "== House style"
@@ -30,6 +31,11 @@ fi
 # A test on a virtual desktop that fails is run once more before it counts: the X
 # server, the window manager and the web engine share two cores with everything else.
 ctest --test-dir "$build" --output-on-failure --parallel 2 --repeat until-pass:2
+
+echo "== Quick bench"
+# Start-up, the round trip and idle memory against the floor in one short run; a ratio
+# past its guard in bench/guards.toml fails the run.
+"${as_root[@]}" "$root/bench/quick.sh" "$build"
 
 echo "== Debian 13"
 if [ "${TESSARO_SKIP_DEBIAN13:-0}" = 1 ]; then

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "bridge/BatteryReport.h"
+#include "bridge/BatteryReportInterval.h"
 #include "platform/Screens.h"
 #include "platform/StandardOutput.h"
 #include "platform/Timers.h"

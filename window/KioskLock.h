@@ -21,8 +21,6 @@ class Timers;
 // that takes the window out of full screen for that is answered when the student is back.
 class KioskLock {
 public:
-    static constexpr double batteryReportIntervalSeconds = 30.0;
-
     KioskLock(Screens&, StandardOutput&, Timers&, BatteryReport&);
 
     void lockScreen(Window& window);

@@ -20,6 +20,7 @@ class Context:
         self.drawing_floor = programs["drawing_floor"]
         self.delayed_drawing_floor = programs["delayed_drawing_floor"]
         self.tessaro = programs["tessaro"]
+        self.soak_tessaro = programs["soak_tessaro"]
         self.folder = folder
         self.engine_environment = engine_environment
         self.options = options

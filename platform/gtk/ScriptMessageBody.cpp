@@ -103,10 +103,11 @@ bool readText(JSCValue* value, std::size_t length, const TextPiece& piece)
 
 class BodyWalk {
 public:
-    // Long text in the members of a top-level object goes to `longTexts` unread.
-    BodyWalk(JSCContext* context, std::map<std::string, PageText>& longTexts)
+    // A long text that is the whole body, or a member of a top-level object, goes to the
+    // body unread.
+    BodyWalk(JSCContext* context, MessageBody& body)
         : m_context(context)
-        , m_longTexts(longTexts)
+        , m_body(body)
     {
     }
 
@@ -131,8 +132,16 @@ public:
             return static_cast<bool>(jsc_value_to_boolean(value));
         if (jsc_value_is_number(value))
             return number(jsc_value_to_double(value));
-        if (jsc_value_is_string(value))
-            return text(value);
+        if (jsc_value_is_string(value)) {
+            const std::size_t length = lengthOf(value);
+            if (depth == 0) {
+                if (auto longText = unreadText(value, length)) {
+                    m_body.longText = std::move(longText);
+                    return "";
+                }
+            }
+            return text(value, length);
+        }
         if (jsc_value_is_undefined(value) || isFunction(value))
             return std::nullopt;
         if (jsc_value_is_array(value))
@@ -177,9 +186,20 @@ private:
         return static_cast<std::size_t>(units);
     }
 
-    std::string text(JSCValue* value)
+    // The text of a string value too long to read before it is needed, left in the
+    // engine; nothing for a shorter one.
+    PageText unreadText(JSCValue* value, std::size_t length)
     {
-        const std::size_t length = lengthOf(value);
+        if (length <= sliceLength)
+            return {};
+        auto text = std::make_shared<ValuePtr>(retainObject(value));
+        return [text, length](const TextPiece& piece) { return readText(text->get(), length, piece); };
+    }
+
+    std::string text(JSCValue* value) { return text(value, lengthOf(value)); }
+
+    std::string text(JSCValue* value, std::size_t length)
+    {
         std::string text;
         // Three bytes per code unit at most; pages never written are never taken.
         if (length > sliceLength)
@@ -228,10 +248,8 @@ private:
             const std::string key = text(keyValue.get());
             const auto member = checked(jsc_value_object_get_property(value, key.c_str()));
             if (depth == 1 && jsc_value_is_string(member.get())) {
-                if (const std::size_t length = lengthOf(member.get()); length > sliceLength) {
-                    auto text = std::make_shared<ValuePtr>(retainObject(member.get()));
-                    m_longTexts[key]
-                        = [text, length](const TextPiece& piece) { return readText(text->get(), length, piece); };
+                if (auto longText = unreadText(member.get(), lengthOf(member.get()))) {
+                    m_body.longTexts[key] = std::move(longText);
                     object[key] = "";
                     continue;
                 }
@@ -251,7 +269,7 @@ private:
     }
 
     JSCContext* m_context;
-    std::map<std::string, PageText>& m_longTexts;
+    MessageBody& m_body;
     ValuePtr m_objectConstructor;
     std::size_t m_values = 0;
 };
@@ -338,12 +356,12 @@ std::optional<nlohmann::json> smallBody(JSCValue* value)
     return messageBodyFromJSON(json.get());
 }
 
-nlohmann::json walkBody(JSCValue* value, std::map<std::string, PageText>& longTexts)
+nlohmann::json walkBody(JSCValue* value, MessageBody& body)
 {
     if (!value)
         return nullptr;
     try {
-        auto walked = BodyWalk(jsc_value_get_context(value), longTexts).walk(value, "", 0);
+        auto walked = BodyWalk(jsc_value_get_context(value), body).walk(value, "", 0);
         return walked ? std::move(*walked) : nullptr;
     } catch (const NoValueTree&) {
         return nullptr;
@@ -361,9 +379,11 @@ MessageBody scriptMessageBody(JSCValue* value)
     if (auto body = smallBody(value))
         return std::move(*body);
     MessageBody body;
-    body.tree = walkBody(value, body.longTexts);
-    if (body.tree.is_null())
+    body.tree = walkBody(value, body);
+    if (body.tree.is_null()) {
         body.longTexts.clear();
+        body.longText = nullptr;
+    }
     return body;
 }
 

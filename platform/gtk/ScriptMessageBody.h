@@ -12,7 +12,8 @@ namespace tessaro {
 // honoured. A value with no value tree (undefined, nesting deeper than the program
 // walks, a cycle, a BigInt, text that is not Unicode, a script that raises) is null.
 // A small body is read through its JSON text, which costs the engine fewer calls; the
-// long text of a top-level object's member stays in the engine until it is read.
+// long text that is the body, or a top-level object's member, stays in the engine until
+// it is read.
 MessageBody scriptMessageBody(JSCValue* value);
 
 }

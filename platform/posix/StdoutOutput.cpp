@@ -1,29 +1,45 @@
 #include "platform/posix/StdoutOutput.h"
 
 #include <cstdio>
-#include <mutex>
-#include <string>
 
 namespace tessaro {
 
 namespace {
 
-// One lock for every writer: there is one standard output, however many owners.
-std::mutex outputMutex;
+// One line on standard output, ended and flushed when it goes. The stream's own lock,
+// which every writer to standard output takes for each call, is held for the whole
+// line: a line from another thread, ours or a library's, can only come before or after
+// it, never inside.
+class StdoutLine {
+public:
+    StdoutLine() { flockfile(stdout); }
+    ~StdoutLine()
+    {
+        std::fputc('\n', stdout);
+        std::fflush(stdout);
+        funlockfile(stdout);
+    }
+    StdoutLine(const StdoutLine&) = delete;
+    StdoutLine& operator=(const StdoutLine&) = delete;
+
+    static bool write(std::string_view piece)
+    {
+        return std::fwrite(piece.data(), 1, piece.size(), stdout) == piece.size();
+    }
+};
 
 }
 
 void StdoutOutput::writeLine(std::string_view line)
 {
-    // The line and its line feed go out in one write, so a line from another thread
-    // can only come before or after it, never inside.
-    std::string whole;
-    whole.reserve(line.size() + 1);
-    whole.append(line);
-    whole.push_back('\n');
-    const std::lock_guard lock(outputMutex);
-    std::fwrite(whole.data(), 1, whole.size(), stdout);
-    std::fflush(stdout);
+    const StdoutLine output;
+    StdoutLine::write(line);
+}
+
+void StdoutOutput::writeLineInPieces(const PageText& line)
+{
+    const StdoutLine output;
+    line(StdoutLine::write);
 }
 
 }

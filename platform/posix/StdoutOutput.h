@@ -10,6 +10,7 @@ namespace tessaro {
 class StdoutOutput final : public StandardOutput {
 public:
     void writeLine(std::string_view line) override;
+    void writeLineInPieces(const PageText& line) override;
 };
 
 }

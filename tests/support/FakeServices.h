@@ -44,6 +44,15 @@ public:
         lines.emplace_back(line);
         record("line " + std::string(line));
     }
+    void writeLineInPieces(const PageText& line) override
+    {
+        std::string whole;
+        line([&whole](std::string_view piece) {
+            whole.append(piece);
+            return true;
+        });
+        writeLine(whole);
+    }
     std::vector<std::string> lines;
 };
 

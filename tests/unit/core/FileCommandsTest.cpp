@@ -1,3 +1,4 @@
+#include "bridge/SecurityResponse.h"
 #include "files/FileName.h"
 #include "tests/support/ControllerFixture.h"
 
@@ -129,21 +130,44 @@ TEST_F(FileCommandsTest, SavingWritesTheTextAsItCameAndAnswersWithItsAddressEach
     const auto answer = pageCall("fileSaved", "file:///home/student/Downloads/my%20answers%231.txt");
     EXPECT_EQ(takePageCalls(), (Lines { answer, answer }));
 
-    // Long text comes in pieces: a save writes them as they come, any other message
-    // reads them whole first; text that cannot be read is neither saved nor logged.
+    // Long text comes in pieces: a save writes them as they come, "log" escapes them into
+    // its line as they come, "security" digests them, and a message that would need it
+    // whole ignores it; text that cannot be read is neither saved, logged nor answered.
+    const std::string text = "in \"pieces\n\xc2\x85";
+    const PageText inPieces = [](const TextPiece& piece) { return piece("in \"") && piece("pieces\n\xc2\x85"); };
+    const PageText unreadable = [](const TextPiece& piece) { return piece("half") && false; };
     MessageBody body(nlohmann::json { { "filename", "long.txt" }, { "content", "" } });
-    body.longTexts["content"] = [](const TextPiece& piece) { return piece("in ") && piece("pieces"); };
-    page().postMessage("saveFile", body);
-    page().postMessage("log", body);
-    EXPECT_EQ(host.disk.written.at("/home/student/Downloads/long.txt"), "in pieces");
-    EXPECT_EQ(host.output.lines.back(), R"({"content":"in pieces","filename":"long.txt"})");
-    body.longTexts["content"] = [](const TextPiece& piece) { return piece("half") && false; };
-    page().postMessage("saveFile", body);
-    EXPECT_EQ(host.output.lines.back(),
-              "saveFile failed: Could not save \"/home/student/Downloads/long.txt\": the text could not be read");
-    page().postMessage("log", body);
-    EXPECT_EQ(host.output.lines.back(), "null");
-    EXPECT_EQ(takePageCalls(), Lines { pageCall("fileSaved", "file:///home/student/Downloads/long.txt") });
+    MessageBody whole("");
+    MessageBody key(nlohmann::json { { "examkey", "" } });
+    MessageBody address(nlohmann::json { { "url", "" }, { "name", "a.txt" } });
+    body.longTexts["content"] = whole.longText = key.longTexts["examkey"] = address.longTexts["url"] = inPieces;
+    host.output.lines.clear();
+    for (const auto& [name, message] :
+         { std::pair { "saveFile", &body }, { "log", &body }, { "log", &whole }, { "download", &address } })
+        page().postMessage(name, *message);
+    page().postMessage("security", key);
+    host.clock.advance(0);
+    EXPECT_EQ(host.disk.written.at("/home/student/Downloads/long.txt"), text);
+    EXPECT_EQ(host.output.lines,
+              (Lines { "saveFile", "log", R"({"content":"in \"pieces\n\u0085","filename":"long.txt"})", "log",
+                       R"(in "pieces\n\u0085)", "download",
+                       "Message ignored: a member is over a million characters long", "security" }));
+    EXPECT_TRUE(host.http.downloads.empty());
+    EXPECT_EQ(takePageCalls(),
+              (Lines { pageCall("fileSaved", "file:///home/student/Downloads/long.txt"),
+                       pageCall("security", securityResponse(text)) }));
+    host.output.lines.clear();
+    body.longTexts["content"] = whole.longText = key.longTexts["examkey"] = unreadable;
+    for (const auto& [name, message] :
+         { std::pair { "saveFile", &body }, { "log", &body }, { "log", &whole }, { "security", &key } })
+        page().postMessage(name, *message);
+    host.clock.advance(0);
+    EXPECT_EQ(
+        host.output.lines,
+        (Lines { "saveFile",
+                 "saveFile failed: Could not save \"/home/student/Downloads/long.txt\": the text could not be read",
+                 "log", "null", "log", "null", "security" }));
+    EXPECT_TRUE(takePageCalls().empty());
 }
 
 TEST_F(FileCommandsTest, EachUploadRequestGetsItsOwnChooserAndExactlyOneAnswer)
