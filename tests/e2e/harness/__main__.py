@@ -82,7 +82,6 @@ ACTIONS = {
     "reports": lambda s, r: s.service.reports(r.get("match")),
     "window": lambda s, r: s.find_window(r.get("timeout", 20)),
     "dialog": lambda s, r: s.desktop.dialog(r["title"], r.get("timeout", 20)),
-    "windows": lambda s, r: len(s.desktop.windows(r.get("name"), r.get("pid"))),
     "title": lambda s, r: s.desktop.title(r.get("window", s.window)),
     "size": lambda s, r: s.desktop.size(r.get("window", s.window)),
     "fullscreen": lambda s, r: s.desktop.fullscreen(r.get("window", s.window)),

@@ -230,10 +230,7 @@ TEST_F(CurlHttpClientTest, FailedRequestsCompleteOnceOnTheWorkerThreadWithAnErro
 {
     const std::vector<std::string> unusable = { "http://127.0.0.1:1/",
                                                 "http://tessaro-test.invalid/",
-                                                "",
                                                 "not an address",
-                                                "http://[::1",
-                                                "http://127.0.0.1:99999/",
                                                 "file:///etc/passwd",
                                                 "ftp://127.0.0.1/",
                                                 std::string("http://127.0.0.1/\0/x", 19) };
