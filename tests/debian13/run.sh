@@ -15,7 +15,7 @@ port="${TESSARO_LOCAL_PORT:-18765}"
 # The launch, the selections and full screen on X11 and on Wayland. Mutter is the Wayland
 # desktop here: it adds some 20 MB to the root where KWin would add near 190 MB. The root
 # holds no second-monitor X server.
-tests='^((LaunchTest|BridgeTest|WindowTest|LockdownTest)\.|On/(Launch|Bridge|Window)OnEachDesktop\..*/(X11|Mutter)( |$)|Sharing/|accessibility\.)'
+tests='^((LaunchTest|BridgeTest|WindowTest|LockdownTest)\.|On/(Launch|Window)OnEachDesktop\..*/(X11|Mutter)( |$)|Sharing/|accessibility\.)'
 # Tests that only wait out a 30-second timer: the error page's is also reached by the
 # accessibility test, the battery report's timer is the core's, tested in virtual time.
 slow_tests='ErrorPageShowsAtThirtySeconds|BatteryLevelReachesThePage'

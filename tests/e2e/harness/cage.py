@@ -7,16 +7,14 @@ no IPC: it names no windows, and a dialog is waited for by a pause."""
 
 import os
 import shlex
-import time
 
-from .desktop import X11
-from .processes import wait_until
+from .desktop import NamesNoWindows, X11
 from .sway import Sway
 
 ENTRY = os.path.join(os.path.dirname(__file__), "..", "..", "..", "resources", "tessaro-exam.desktop")
 
 
-class Cage(X11):
+class Cage(NamesNoWindows, X11):
     as_nobody = os.geteuid() == 0
     own = Sway.own
 
@@ -30,15 +28,6 @@ class Cage(X11):
         with open(ENTRY) as file:
             command = next(line for line in file if line.startswith("Exec="))[len("Exec="):]
         return Sway.wrap(self, [argv[0] if word == "tessaro" else word for word in shlex.split(command)] + argv[1:])
-
-    def window(self, launch, timeout):
-        # The program says once its window is shown and cage answered its full-screen request.
-        found = wait_until(lambda: any(line.startswith("Was able to lock? ") for line in launch.lines()), timeout)
-        return "" if found else None
-
-    def dialog(self, title, timeout):
-        time.sleep(3)
-        return ""
 
     def key(self, window, keys):
         # The window of cage's screen has the focus since it appeared.

@@ -6,14 +6,13 @@ programs: input goes to the focused window, and a dialog is waited for by a paus
 import os
 import subprocess
 import threading
-import time
 
 import gi
 
 gi.require_version("Gio", "2.0")
 from gi.repository import Gio, GLib  # noqa: E402
 
-from .desktop import Desktop  # noqa: E402
+from .desktop import Desktop, NamesNoWindows  # noqa: E402
 from .processes import wait_until  # noqa: E402
 
 NAME = "org.gnome.Mutter.RemoteDesktop"
@@ -26,7 +25,7 @@ BINDINGS = "[org/gnome/desktop/wm/keybindings]\ntoggle-fullscreen=['<Super>f']\n
 BUTTONS = {1: 0x110, 2: 0x112, 3: 0x111}  # evdev BTN_LEFT, BTN_MIDDLE, BTN_RIGHT
 
 
-class Mutter(Desktop):
+class Mutter(NamesNoWindows, Desktop):
     primary = False
 
     def start(self, screens):
@@ -81,15 +80,6 @@ class Mutter(Desktop):
             syms = [KEYSYMS.get(name, ord(name[0])) for name in chord.split("+")]
             for sym, pressed in [(sym, True) for sym in syms] + [(sym, False) for sym in reversed(syms)]:
                 self.session("NotifyKeyboardKeysym", GLib.Variant("(ub)", (sym, pressed)))
-
-    def window(self, launch, timeout):
-        # The program says once the window is shown and mutter answered its full-screen request.
-        found = wait_until(lambda: any(line.startswith("Was able to lock? ") for line in launch.lines()), timeout)
-        return "" if found else None
-
-    def dialog(self, title, timeout):
-        time.sleep(3)
-        return ""
 
     def fullscreen(self, window):
         return None

@@ -68,13 +68,13 @@ TEST(FileCommandFailures, EachWritesOneLineWithItsReasonAndThePageHearsNothing)
     struct Failure {
         std::optional<HttpDownload> ending; // how the download ended; none for a save
         std::string line;
-        std::optional<FileError> move, write;
+        std::optional<FileError> move = {}, write = {};
         PathOrError folder = std::string("/home/student/Downloads");
     };
     const Failure failures[] = {
         { failed("Couldn't connect to server"), failedDownload + "Couldn't connect to server" },
         { failed("forged\nline"), failedDownload + "forged\\nline" },
-        { stored(404), "download failed: the server answered https://files.test/x with HTTP status 404" },
+        { stored(400), "download failed: the server answered https://files.test/x with HTTP status 400" },
         { stored(), "download failed: No space left on device", noRoom },
         { stored(), "download failed: The Downloads folder does not exist", {}, {}, noFolder },
         { {}, "saveFile failed: No space left on device", {}, noRoom },

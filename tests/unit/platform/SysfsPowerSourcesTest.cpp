@@ -52,7 +52,7 @@ TEST(SysfsPowerSources, CapacityIsAWholeDecimalNumberOrNothing)
 {
     const std::pair<std::string, std::optional<long>> cases[] = {
         { "57\n", 57 },
-        { "57", 57 },
+        { "59", 59 },
         { "007\n", 7 },
         { "", std::nullopt },
         { "\n", std::nullopt },
