@@ -10,7 +10,6 @@ and "timeout" wait until it holds that many; where it is one value, "until" and
 
 import argparse
 import json
-import os
 import shutil
 import subprocess
 import sys
