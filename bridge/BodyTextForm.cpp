@@ -60,8 +60,11 @@ PageText bodyTextForm(const MessageBody& body)
     return [&body](const TextPiece& piece) {
         // Read through once before the first piece goes: an unreadable text makes the whole
         // body null, and a line once begun cannot take back what it wrote.
-        if (!std::ranges::all_of(body.longTexts, [](const auto& member) { return readable(member.second); }))
+        if ((body.longText && !readable(body.longText))
+            || !std::ranges::all_of(body.longTexts, [](const auto& member) { return readable(member.second); }))
             return piece("null");
+        if (body.longText)
+            return body.longText(piece);
         if (body.tree.is_string())
             return piece(body.tree.get_ref<const std::string&>());
         if (body.longTexts.empty() || !body.tree.is_object())

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "bridge/PageMessage.h"
 #include "common/MessageBody.h"
@@ -24,6 +25,20 @@ PageText takeLongText(MessageBody& body, const BodyRule& rule)
     PageText text = std::move(found->second);
     body.longTexts.erase(found);
     return text;
+}
+
+// The text read through now and kept in the pieces it came in: gathered into one string,
+// each doubling of it would copy all that came before.
+PageText readThrough(const PageText& text)
+{
+    std::vector<std::string> pieces;
+    const bool read = text([&pieces](std::string_view piece) {
+        pieces.emplace_back(piece);
+        return true;
+    });
+    if (!read)
+        return [](const TextPiece& /*piece*/) { return false; };
+    return [pieces = std::move(pieces)](const TextPiece& piece) { return std::ranges::all_of(pieces, piece); };
 }
 
 }
@@ -63,6 +78,16 @@ std::optional<MessageArguments> readArguments(const BodyRule& rule, MessageBody&
             : PageText([text = std::move(held.mapped())](const TextPiece& piece) { return piece(text); });
     }
     return arguments;
+}
+
+void takeLongTextsOutOfTheEngine(MessageArguments& arguments)
+{
+    if (arguments.body.longText)
+        arguments.body.longText = readThrough(arguments.body.longText);
+    for (auto& [name, text] : arguments.body.longTexts)
+        text = readThrough(text);
+    if (arguments.slicedMember)
+        arguments.slicedMember = readThrough(arguments.slicedMember);
 }
 
 }

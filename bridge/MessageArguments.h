@@ -24,4 +24,8 @@ struct MessageArguments {
 // The body as the rule gives it; nothing when it does not hold what the rule asks for.
 std::optional<MessageArguments> readArguments(const BodyRule& rule, MessageBody&& body, StandardOutput& output);
 
+// Reads the long texts the engine still holds, so that the message no longer needs the
+// engine's copies; a text that cannot be read stays one that cannot.
+void takeLongTextsOutOfTheEngine(MessageArguments& arguments);
+
 }

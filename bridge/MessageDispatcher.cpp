@@ -27,6 +27,11 @@ void MessageDispatcher::dispatch(const std::string& name, MessageBody body)
     auto arguments = readArguments(message->body, std::move(body), m_services.output);
     if (!arguments)
         return;
+    // A post that must wait its turn reads its long texts now: kept referenced while it
+    // waits, the engine's copy outlives its collections and stays resident long after
+    // the message is done.
+    if (m_held || !m_waiting.empty())
+        takeLongTextsOutOfTheEngine(*arguments);
     m_waiting.push_back({ &*message, std::move(*arguments) });
     carryOutWaiting();
 }

@@ -12,8 +12,8 @@
 namespace tessaro {
 
 // A page message's body as a value tree; undefined and anything JSON cannot hold arrive
-// as null. A text too long to read before it is needed, an object's member's, is
-// read where it is used: the tree holds "" in its place.
+// as null. A text too long to read before it is needed, the whole body's or an
+// object's member's, is read where it is used: the tree holds "" in its place.
 struct MessageBody {
     MessageBody(nlohmann::json tree = nullptr) // NOLINT(google-explicit-constructor): a tree is a body
         : tree(std::move(tree))
@@ -21,6 +21,8 @@ struct MessageBody {
     }
     nlohmann::json tree;
     std::map<std::string, PageText> longTexts;
+    // The body's own text when the body is one long text.
+    PageText longText;
 };
 
 // How deeply a page message's arrays and objects may nest: deeper values would only be

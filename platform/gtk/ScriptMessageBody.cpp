@@ -103,10 +103,8 @@ bool readText(JSCValue* value, std::size_t length, const TextPiece& piece)
 
 class BodyWalk {
 public:
-    // Long text in the members of a top-level object goes to the body unread. A long text
-    // that is the whole body is read here: left in the engine, it would stay referenced
-    // while the message waits its turn, and the engine keeps what outlived a collection
-    // long after the message is done.
+    // A long text that is the whole body, or a member of a top-level object, goes to the
+    // body unread.
     BodyWalk(JSCContext* context, MessageBody& body)
         : m_context(context)
         , m_body(body)
@@ -134,8 +132,16 @@ public:
             return static_cast<bool>(jsc_value_to_boolean(value));
         if (jsc_value_is_number(value))
             return number(jsc_value_to_double(value));
-        if (jsc_value_is_string(value))
-            return text(value);
+        if (jsc_value_is_string(value)) {
+            const std::size_t length = lengthOf(value);
+            if (depth == 0) {
+                if (auto longText = unreadText(value, length)) {
+                    m_body.longText = std::move(longText);
+                    return "";
+                }
+            }
+            return text(value, length);
+        }
         if (jsc_value_is_undefined(value) || isFunction(value))
             return std::nullopt;
         if (jsc_value_is_array(value))
@@ -374,8 +380,10 @@ MessageBody scriptMessageBody(JSCValue* value)
         return std::move(*body);
     MessageBody body;
     body.tree = walkBody(value, body);
-    if (body.tree.is_null())
+    if (body.tree.is_null()) {
         body.longTexts.clear();
+        body.longText = nullptr;
+    }
     return body;
 }
 

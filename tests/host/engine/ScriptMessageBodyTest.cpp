@@ -56,20 +56,25 @@ TEST(ScriptMessageBody, ValuesArriveAsTheirJSONTextGaveThem)
         EXPECT_EQ(jsc_context_get_exception(context.get()), nullptr) << expression;
     }
 
-    // A top-level member's long text stays in the engine and is read in slices where used;
-    // a surrogate pair straddles the first slice boundary.
+    // A long text, the body's own or a top-level member's, stays in the engine and is read
+    // in slices where used; a surrogate pair straddles the first slice boundary.
     const std::string okText = R"("a" + "\ud83d\ude00".repeat(1200000))";
     const auto value = GObjectPtr<JSCValue>(jsc_context_evaluate(
         context.get(), ("({ n: 1, ok: " + okText + R"(, bad: "a".repeat(1500000) + "\ud800" }))").c_str(), -1));
     auto body = scriptMessageBody(value.get());
     EXPECT_EQ(body.tree, nlohmann::json::parse(R"({"n":1,"ok":"","bad":""})"));
-    std::string read;
-    int pieces = 0;
-    EXPECT_TRUE(body.longTexts.at("ok")([&read, &pieces](std::string_view piece) {
-        read.append(piece);
-        return ++pieces > 0;
-    }));
-    EXPECT_TRUE(read == longText && pieces == 3) << pieces;
+    const auto whole = GObjectPtr<JSCValue>(jsc_context_evaluate(context.get(), okText.c_str(), -1));
+    auto wholeBody = scriptMessageBody(whole.get());
+    EXPECT_EQ(wholeBody.tree, "");
+    for (const PageText* text : { &body.longTexts.at("ok"), &wholeBody.longText }) {
+        std::string read;
+        int pieces = 0;
+        EXPECT_TRUE((*text)([&read, &pieces](std::string_view piece) {
+            read.append(piece);
+            return ++pieces > 0;
+        }));
+        EXPECT_TRUE(read == longText && pieces == 3) << pieces;
+    }
     EXPECT_FALSE(body.longTexts.at("bad")([](std::string_view /*piece*/) { return true; }));
 }
 

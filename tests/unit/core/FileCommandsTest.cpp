@@ -127,37 +127,57 @@ TEST_F(FileCommandsTest, SavingWritesTheTextAsItCameAndAnswersWithItsAddressEach
 
     // Long text comes in pieces: a save writes them as they come, "log" escapes them into
     // its line as they come, "security" digests them, and a message that would need it
-    // whole ignores it; text that cannot be read is neither saved, logged nor answered.
+    // whole ignores it; text that cannot be read is neither saved, logged nor answered. A
+    // message that waits behind a report takes its texts out of the engine when posted.
     const std::string text = "in \"pieces\n\xc2\x85";
-    const PageText inPieces = [](const TextPiece& piece) { return piece("in \"") && piece("pieces\n\xc2\x85"); };
     const PageText unreadable = [](const TextPiece& piece) { return piece("half") && false; };
     MessageBody body(nlohmann::json { { "filename", "long.txt" }, { "content", "" } });
+    MessageBody whole("");
     MessageBody key(nlohmann::json { { "examkey", "" } });
     MessageBody address(nlohmann::json { { "url", "" }, { "name", "a.txt" } });
-    body.longTexts["content"] = key.longTexts["examkey"] = address.longTexts["url"] = inPieces;
+    for (const bool behindAReport : { false, true }) {
+        bool inTheEngine = true;
+        const PageText inPieces = [&inTheEngine](const TextPiece& piece) {
+            return inTheEngine && piece("in \"") && piece("pieces\n\xc2\x85");
+        };
+        body.longTexts["content"] = whole.longText = key.longTexts["examkey"] = address.longTexts["url"] = inPieces;
+        host.output.lines.clear();
+        host.disk.written.clear();
+        if (behindAReport)
+            page().postMessage("processes", nlohmann::json());
+        for (const auto& [name, message] :
+             { std::pair { "saveFile", &body }, { "log", &body }, { "log", &whole }, { "download", &address } })
+            page().postMessage(name, *message);
+        page().postMessage("security", key);
+        inTheEngine = false;
+        host.clock.advance(0);
+        EXPECT_EQ(host.disk.written.at("/home/student/Downloads/long.txt"), text);
+        // Behind a report, each name is written when posted, the lines it carries when its turn comes.
+        const std::string object = R"({"content":"in \"pieces\n\u0085","filename":"long.txt"})";
+        const std::string escaped = R"(in "pieces\n\u0085)";
+        const std::string ignored = "Message ignored: a member is over a million characters long";
+        const Lines lines = behindAReport
+            ? Lines { "processes", "saveFile", "log", "log", "download", ignored, "security", object, escaped }
+            : Lines { "saveFile", "log", object, "log", escaped, "download", ignored, "security" };
+        Lines pageCalls { pageCall("fileSaved", "file:///home/student/Downloads/long.txt"),
+                          pageCall("security", securityResponse(text)) };
+        if (behindAReport)
+            pageCalls.insert(pageCalls.begin(), pageCall("processes", "[]"));
+        EXPECT_EQ(host.output.lines, lines) << behindAReport;
+        EXPECT_TRUE(host.http.downloads.empty());
+        EXPECT_EQ(takePageCalls(), pageCalls) << behindAReport;
+    }
     host.output.lines.clear();
-    for (const auto& [name, message] : { std::pair { "saveFile", &body }, { "log", &body }, { "download", &address } })
-        page().postMessage(name, *message);
-    page().postMessage("security", key);
-    host.clock.advance(0);
-    EXPECT_EQ(host.disk.written.at("/home/student/Downloads/long.txt"), text);
-    EXPECT_EQ(host.output.lines,
-              (Lines { "saveFile", "log", R"({"content":"in \"pieces\n\u0085","filename":"long.txt"})", "download",
-                       "Message ignored: a member is over a million characters long", "security" }));
-    EXPECT_TRUE(host.http.downloads.empty());
-    EXPECT_EQ(takePageCalls(),
-              (Lines { pageCall("fileSaved", "file:///home/student/Downloads/long.txt"),
-                       pageCall("security", securityResponse(text)) }));
-    host.output.lines.clear();
-    body.longTexts["content"] = key.longTexts["examkey"] = unreadable;
-    for (const auto& [name, message] : { std::pair { "saveFile", &body }, { "log", &body }, { "security", &key } })
+    body.longTexts["content"] = whole.longText = key.longTexts["examkey"] = unreadable;
+    for (const auto& [name, message] :
+         { std::pair { "saveFile", &body }, { "log", &body }, { "log", &whole }, { "security", &key } })
         page().postMessage(name, *message);
     host.clock.advance(0);
     EXPECT_EQ(
         host.output.lines,
         (Lines { "saveFile",
                  "saveFile failed: Could not save \"/home/student/Downloads/long.txt\": the text could not be read",
-                 "log", "null", "security" }));
+                 "log", "null", "log", "null", "security" }));
     EXPECT_TRUE(takePageCalls().empty());
 }
 
