@@ -36,7 +36,8 @@ public:
     // The same termination sequence; the process then ends by the signal, as it would
     // have without the program's handling, so whoever sent it sees it took effect.
     virtual void terminateOnSignal(QuitSignal signal) = 0;
-    // Ends the process at once with the given status, without the termination sequence.
+    // Ends the process at once with the given status, without the termination sequence;
+    // after a quit signal, by that signal.
     virtual void exitNow(int status) = 0;
 };
 

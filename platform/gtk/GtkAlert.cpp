@@ -38,11 +38,19 @@ void GtkAlert::runModal(const AlertContent& content)
     // destroyed it.
     const auto keptDialog = retainObject(dialog);
     gtk_window_present(GTK_WINDOW(dialog));
+    m_loop = loop.get();
     g_main_loop_run(loop.get());
+    m_loop = nullptr;
     // The loop goes last: destroying the dialog emits "destroy" once more.
     g_signal_handlers_disconnect_by_data(dialog, loop.get());
     gtk_window_destroy(GTK_WINDOW(dialog));
     m_timers.release();
+}
+
+void GtkAlert::dismiss()
+{
+    if (m_loop)
+        g_main_loop_quit(m_loop);
 }
 
 }

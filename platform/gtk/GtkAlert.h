@@ -2,6 +2,8 @@
 
 #include "platform/Alert.h"
 
+typedef struct _GMainLoop GMainLoop;
+
 namespace tessaro {
 
 class GtkTimers;
@@ -12,9 +14,12 @@ class GtkAlert final : public Alert {
 public:
     explicit GtkAlert(GtkTimers& timers);
     void runModal(const AlertContent& content) override;
+    // Ends the alert that is up, as its button would; nothing when none is.
+    void dismiss();
 
 private:
     GtkTimers& m_timers;
+    GMainLoop* m_loop = nullptr;
 };
 
 }

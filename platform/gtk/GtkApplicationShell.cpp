@@ -14,11 +14,12 @@
 namespace tessaro {
 
 GtkApplicationShell::GtkApplicationShell(const std::string& applicationId, int argc, char** argv,
-                                         std::function<void()> beforeReturn)
+                                         std::function<void()> beforeReturn, std::function<void()> dismissAlert)
     : m_application(GObjectPtr<GtkApplication>(gtk_application_new(applicationId.c_str(), G_APPLICATION_HANDLES_OPEN)))
     , m_argc(argc)
     , m_argv(argv)
     , m_beforeReturn(std::move(beforeReturn))
+    , m_dismissAlert(std::move(dismissAlert))
 {
     connectSignals();
 }
@@ -91,11 +92,16 @@ void GtkApplicationShell::terminate()
 void GtkApplicationShell::terminateOnSignal(QuitSignal signal)
 {
     m_endingSignal = signal;
+    // The alert of a refused launch ends as its button would end it, and the refusal then
+    // ends the process by the signal.
+    m_dismissAlert();
     terminate();
 }
 
 void GtkApplicationShell::exitNow(int status)
 {
+    if (m_endingSignal)
+        QuitSignalWatch::endProcessBy(*m_endingSignal);
     std::fflush(stdout);
     _exit(status);
 }

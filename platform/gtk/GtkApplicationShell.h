@@ -20,7 +20,9 @@ class GtkExamWindow;
 // With a session bus a second start hands its link to the running instance and ends.
 class GtkApplicationShell final : public Application {
 public:
-    GtkApplicationShell(const std::string& applicationId, int argc, char** argv, std::function<void()> beforeReturn);
+    // beforeReturn runs when the main loop has ended; dismissAlert ends an alert that is up.
+    GtkApplicationShell(const std::string& applicationId, int argc, char** argv, std::function<void()> beforeReturn,
+                        std::function<void()> dismissAlert);
     ~GtkApplicationShell() override;
 
     int run(ApplicationEvents& events) override;
@@ -39,6 +41,7 @@ private:
     int m_argc;
     char** m_argv;
     std::function<void()> m_beforeReturn;
+    std::function<void()> m_dismissAlert;
     ApplicationEvents* m_events = nullptr;
     std::unique_ptr<GtkExamWindow> m_window;
     std::optional<QuitSignal> m_endingSignal;

@@ -33,7 +33,8 @@ std::string webProcessExtensionsDirectory()
 GtkHost::GtkHost(int argc, char** argv, const std::string& applicationId, const std::string& applicationVersion)
     : m_alert(m_timers)
     , m_machine(makeMachineServices(m_mainQueue, applicationVersion))
-    , m_application(applicationId, argc, argv, [this] { m_machine->stopBackgroundWork(); })
+    , m_application(
+          applicationId, argc, argv, [this] { m_machine->stopBackgroundWork(); }, [this] { m_alert.dismiss(); })
     , m_fileChooser([this] { return m_application.examWindow(); })
 {
     // Called, not left to a constructor function, so the linker keeps the resources.

@@ -1,3 +1,4 @@
+#include <csignal>
 #include <filesystem>
 #include <thread>
 #include <unistd.h>
@@ -20,12 +21,7 @@ protected:
         call("key", { { "window", alert }, { "keys", "Return" } });
         EXPECT_EQ(waitForExit(10s), 0);
     }
-};
 
-// What shares the screen: a capture tool of the student's, a remote-desktop service that
-// another user (here: nobody) runs, a portal's screen cast in the session's PipeWire.
-class ScreenSharingTest : public LockdownTest, public ::testing::WithParamInterface<std::string> {
-protected:
     // A process whose executable is named like a screen-capture tool, run by the student
     // or, through setpriv, by another user.
     void runProcessNamed(const std::string& name, json argv = json::array())
@@ -38,6 +34,10 @@ protected:
         call("spawn", { { "argv", argv } });
     }
 };
+
+// What shares the screen: a capture tool of the student's, a remote-desktop service that
+// another user (here: nobody) runs, a portal's screen cast in the session's PipeWire.
+class ScreenSharingTest : public LockdownTest, public ::testing::WithParamInterface<std::string> { };
 
 TEST_P(ScreenSharingTest, RefusesTheLaunch)
 {
@@ -65,6 +65,17 @@ TEST_P(ScreenSharingTest, RefusesTheLaunch)
 INSTANTIATE_TEST_SUITE_P(Sharing, ScreenSharingTest,
                          ::testing::Values("OwnCaptureTool", "AnotherUsersService", "ScreenCast"),
                          [](const auto& info) { return info.param; });
+
+TEST_F(LockdownTest, ASignalWhileTheAlertIsUpEndsTheProgramByIt)
+{
+    runProcessNamed("flameshot");
+    call("service");
+    startTessaro({ "tessaro://launch/K" });
+    ASSERT_FALSE(call("dialog", { { "title", "Tessaro" } }).is_null());
+    run({ "kill", "-TERM", std::to_string(m_pid) });
+    EXPECT_EQ(waitForExit(10s), 128 + SIGTERM) << "the alert ends, and the refusal ends by the signal";
+    EXPECT_EQ(lines("Quitting on SIGTERM").size(), 1u);
+}
 
 class TwoMonitorTest : public OnEachDesktop<LockdownTest> {
 protected:
